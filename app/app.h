@@ -1,0 +1,38 @@
+// The application shell: start-up, the toolkit callbacks and the frame.
+#pragma once
+
+// Menu entries, by the value the menu callback receives.
+enum MenuEntry : int {
+    MENU_LOCK_CAMERA = 1,
+    MENU_MOUSE_CAMERA = 2,
+    MENU_WIREFRAME = 3,
+    MENU_VERTEX = 4,
+    MENU_EXIT = 5,
+};
+
+// Open the window, register the callbacks, build the menu, set the render
+// state once and set up the lights. Needs theCamera and theScene.
+void initGraphics(int* argc, char** argv);
+
+// The four-line start-up banner on standard output.
+void printBanner();
+
+// One tick: sleep 10 ms, move the free camera, exit on Escape, drive the tank,
+// ask for a frame.
+void onIdle();
+
+// Draw one frame into the back buffer, then show it.
+void onDisplay();
+
+// Clear, view, light positions, scenery, tank, then the torus, which turns a
+// further 0.1 degree per call.
+void renderFrame();
+
+// Viewport and projection fields for a window of width x height pixels.
+void onReshape(int width, int height);
+
+// Pointer motion without a button, window pixels (installed in mouse camera mode).
+void onPassiveMotion(int x, int y);
+
+// The right-button menu: value is one of MenuEntry; others only redraw.
+void onMenu(int value);

@@ -1,0 +1,87 @@
+// Start-up: the window, the callbacks, the menu and the one-time render state.
+#include "app/app.h"
+
+#include "lighting/lights.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int WINDOW_WIDTH = 1280;  // pixels
+constexpr int WINDOW_HEIGHT = 720;  // pixels
+constexpr char WINDOW_TITLE[] = "Quorvale 1";
+constexpr float GLOBAL_AMBIENT[4] = {0.33f, 0.33f, 0.33f, 1.0f};
+constexpr int VERSION_MAJOR = 0;
+constexpr int VERSION_MINOR = 55;
+
+struct MenuItem {
+    const char* label;
+    MenuEntry value;
+};
+constexpr MenuItem menuItems[] = {
+    {"Lock/Free Camera", MENU_LOCK_CAMERA},
+    {"Mouse/Keyboard Camera", MENU_MOUSE_CAMERA},
+    {"Enable/Disable Wireframe", MENU_WIREFRAME},
+    {"Enable/Disable Vertex", MENU_VERTEX},
+    {"Exit Application", MENU_EXIT},
+};
+
+void buildMenu()
+{
+    glutCreateMenu(onMenu);
+    for (const MenuItem& item : menuItems)
+        glutAddMenuEntry(item.label, item.value);
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+}
+
+void enableLights()
+{
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHT2);
+    glEnable(GL_LIGHT3);
+    glEnable(GL_LIGHT4);
+}
+
+} // namespace
+
+void initGraphics(int* argc, char** argv)
+{
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    glutCreateWindow(WINDOW_TITLE);
+    glutIdleFunc(onIdle);
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutPassiveMotionFunc(nullptr);
+    attachKeyboard();
+    buildMenu();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    // Default culling: back faces go, counter-clockwise on screen is front.
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    enableLights();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, GLOBAL_AMBIENT);
+    initLights();
+    // From here on the current colour is the front ambient and diffuse reflectance.
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+}
+
+void printBanner()
+{
+    std::printf("C++ and OpenGL Quorvale 1\n");
+    std::printf("Ferrowold version %d.%d\n", VERSION_MAJOR, VERSION_MINOR);
+    std::printf("Tamsrel aka Quennick\n");
+    std::printf("------\n");
+    // Shown at once even when standard output is a pipe.
+    std::fflush(stdout);
+}

@@ -1,0 +1,128 @@
+#include "camera/controls.h"
+
+#include "camera/camera.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float NORMAL_STEP = 0.04f;     // movement factor between ticks
+constexpr float FAST_STEP = 0.14f;       // for the tick in which right Shift is held
+constexpr float TURN_INCREMENT = 0.04f;  // radians per tick
+constexpr float TILT_INCREMENT = 0.04f;  // radians per tick
+constexpr double QUARTER_TURN = 1.570796325;          // radians
+constexpr double PITCH_LIMIT = QUARTER_TURN - 0.035;  // radians, tested before a change
+constexpr float MOUSE_DIVISOR = 10.0f;   // pixels
+constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
+constexpr int POINTER_HOME_X = 640;      // window pixels
+constexpr int POINTER_HOME_Y = 360;
+
+bool held(int virtualKey)
+{
+    return (getKeyState(virtualKey) & KEY_HELD) != 0;
+}
+
+// Move eye and centre together by the given multiple of centre - eye.
+void moveAlongSight(Camera& camera, float factor)
+{
+    const float dx = factor * (camera.centre.x - camera.eye.x);
+    const float dy = factor * (camera.centre.y - camera.eye.y);
+    const float dz = factor * (camera.centre.z - camera.eye.z);
+    camera.eye = {camera.eye.x + dx, camera.eye.y + dy, camera.eye.z + dz};
+    camera.centre = {camera.centre.x + dx, camera.centre.y + dy, camera.centre.z + dz};
+}
+
+// Place the centre one unit from the eye horizontally along the yaw, keeping
+// its height offset.
+void aimHorizontally(Camera& camera)
+{
+    camera.centre.x = static_cast<float>(camera.eye.x + std::sin(camera.yaw));
+    camera.centre.z = static_cast<float>(camera.eye.z - std::cos(camera.yaw));
+}
+
+// Place the centre at eye + L(yaw, pitch), the unit line of sight.
+void aimAlongSight(Camera& camera)
+{
+    const double cosPitch = std::cos(camera.pitch);
+    camera.centre.x = static_cast<float>(camera.eye.x + std::sin(camera.yaw) * cosPitch);
+    camera.centre.y = static_cast<float>(camera.eye.y + std::sin(camera.pitch));
+    camera.centre.z = static_cast<float>(camera.eye.z - std::cos(camera.yaw) * cosPitch);
+}
+
+// Step eye and centre by -step along (sin a, 0, -cos a), keeping both heights.
+void stepSideways(Camera& camera, double angle)
+{
+    const float sx = static_cast<float>(std::sin(angle));
+    const float sz = static_cast<float>(-std::cos(angle));
+    camera.eye.x -= camera.step * sx;
+    camera.eye.z -= camera.step * sz;
+    camera.centre.x -= camera.step * sx;
+    camera.centre.z -= camera.step * sz;
+}
+
+// Forward and back along the line of sight, shared by both camera modes.
+void flyForwardBack(Camera& camera)
+{
+    if (held(VK_RSHIFT))
+        camera.step = FAST_STEP;
+    if (held(VK_UP))
+        moveAlongSight(camera, camera.step);
+    if (held(VK_DOWN))
+        moveAlongSight(camera, -camera.step);
+}
+
+} // namespace
+
+void keyboardFly()
+{
+    Camera& camera = *theCamera;
+    flyForwardBack(camera);
+    if (held(VK_LEFT)) {
+        camera.yaw -= TURN_INCREMENT;
+        aimHorizontally(camera);
+    }
+    if (held(VK_RIGHT)) {
+        camera.yaw += TURN_INCREMENT;
+        aimHorizontally(camera);
+    }
+    if (held(VK_HOME)) {
+        if (camera.pitch < PITCH_LIMIT)
+            camera.pitch += TILT_INCREMENT;
+        aimAlongSight(camera);
+    }
+    if (held(VK_END)) {
+        if (camera.pitch > -PITCH_LIMIT)
+            camera.pitch -= TILT_INCREMENT;
+        aimAlongSight(camera);
+    }
+    camera.step = NORMAL_STEP;
+}
+
+void mouseModeWalk()
+{
+    Camera& camera = *theCamera;
+    flyForwardBack(camera);
+    if (held(VK_LEFT))
+        stepSideways(camera, camera.yaw + QUARTER_TURN);
+    if (held(VK_RIGHT))
+        stepSideways(camera, camera.yaw - QUARTER_TURN);
+    camera.step = NORMAL_STEP;
+}
+
+void mouseLook(int x, int y)
+{
+    Camera& camera = *theCamera;
+    const float dx = static_cast<float>(x) - camera.lastMouseX;
+    camera.yaw += dx / MOUSE_DIVISOR * MOUSE_FACTOR;
+    if (dx != 0.0f)
+        glutWarpPointer(POINTER_HOME_X, POINTER_HOME_Y);
+    const float dy = static_cast<float>(y) - camera.lastMouseY;
+    // Pointer up (dy < 0) raises the pitch; the limit is tested before the change.
+    if ((dy < 0.0f && camera.pitch < PITCH_LIMIT) || (dy > 0.0f && camera.pitch > -PITCH_LIMIT))
+        camera.pitch -= dy / MOUSE_DIVISOR * MOUSE_FACTOR;
+    if (dy != 0.0f)
+        glutWarpPointer(POINTER_HOME_X, POINTER_HOME_Y);
+    aimAlongSight(camera);
+}

@@ -1,0 +1,42 @@
+// The program's small window onto the operating system: key state polled by
+// virtual-key code, pointer visibility, and sleeping. Nothing outside platform/
+// sees how these are provided.
+#pragma once
+
+// Virtual-key codes of the keys the program polls (the Windows numbering).
+// Letters are their upper-case ASCII codes, 0x41 ('A') to 0x5A ('Z').
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_RSHIFT = 0xA1;
+
+// Bit set in a key's state while the key is held.
+constexpr int KEY_HELD = 0x80;
+
+// State of one key: KEY_HELD set while it is held, 0 otherwise (and for any
+// code the program does not track).
+int getKeyState(int virtualKey);
+
+// Mark one key held or released; codes the program does not track are ignored.
+void pressKey(int virtualKey);
+void releaseKey(int virtualKey);
+
+// Every key counts as released, as when the window loses the keyboard.
+void releaseAllKeys();
+
+// Feed the key state from the current toolkit window's key events (repeats
+// ignored) and release every key whenever that window loses keyboard focus.
+// Call once, right after the window is created.
+void attachKeyboard();
+
+// Hide (false) or show (true) the pointer over the current window. Calls nest
+// as a counter: the pointer shows while the count is at least 0, which it is
+// at start. Returns the new count.
+int showCursor(bool show);
+
+// Block the calling thread for the given number of milliseconds.
+void sleepMilliseconds(unsigned milliseconds);

@@ -1,0 +1,91 @@
+// Drives windows on an X display with real input events (XTest) and reads back
+// what they show. Used by the end-to-end tests and the benchmark to work the
+// real program as a user would; the program itself never links it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A window's place on the root window and its size, pixels.
+struct WindowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Pixels read back from a window, row by row from the top, RGB bytes.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    // Red, green and blue of pixel (x, y), y counted from the top.
+    std::uint8_t red(int x, int y) const { return rgb[index(x, y)]; }
+    std::uint8_t green(int x, int y) const { return rgb[index(x, y) + 1]; }
+    std::uint8_t blue(int x, int y) const { return rgb[index(x, y) + 2]; }
+    // Write as a binary PPM (P6); false if the file cannot be written.
+    bool savePpm(const std::string& path) const;
+
+private:
+    std::size_t index(int x, int y) const { return (static_cast<std::size_t>(y) * width + x) * 3; }
+};
+
+using WindowId = unsigned long;
+
+class XDriver {
+public:
+    // Connect to the named display ("" for $DISPLAY).
+    explicit XDriver(const std::string& displayName = "");
+    ~XDriver();
+    XDriver(const XDriver&) = delete;
+    XDriver& operator=(const XDriver&) = delete;
+
+    bool connected() const { return display_ != nullptr; }
+
+    // The first viewable top-level window with this exact title, waiting up to
+    // timeoutMs; 0 if none appears.
+    WindowId findWindow(const std::string& title, int timeoutMs);
+
+    WindowGeometry geometry(WindowId window);
+    bool isViewable(WindowId window);
+
+    // Press or release a key by its keysym name ("w", "W", "Shift_R", "Escape",
+    // "Up", "Home"...); false if the name is unknown or has no key.
+    bool keyDown(const std::string& keysymName);
+    bool keyUp(const std::string& keysymName);
+
+    // Move the pointer to root-window pixels, or to pixels inside a window.
+    void movePointer(int rootX, int rootY);
+    void movePointerIn(WindowId window, int x, int y);
+    // The pointer's position inside a window, pixels.
+    bool pointerIn(WindowId window, int& x, int& y);
+
+    void buttonDown(unsigned button);
+    void buttonUp(unsigned button);
+
+    // Give the keyboard focus to a window, or to nobody (None).
+    void focus(WindowId window);
+    void focusNone();
+    // A plain top-level window of our own (for taking the focus away); mapped.
+    WindowId createWindow(int x, int y, int width, int height);
+    void destroyWindow(WindowId window);
+
+    // Minimize, restore and resize a top-level window.
+    void iconify(WindowId window);
+    void restore(WindowId window);
+    void resize(WindowId window, int width, int height);
+
+    // True if the cursor shown at the pointer's position now is fully transparent.
+    bool cursorHidden();
+
+    // The window's pixels as they are on the screen now.
+    Capture capture(WindowId window);
+
+    // Wait until the server has handled every request sent so far.
+    void sync();
+
+private:
+    struct _XDisplay* display_ = nullptr;
+};

@@ -1,0 +1,260 @@
+#include "platform/xdriver.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+constexpr int POLL_INTERVAL_MS = 20;
+
+// Depth-first search of the window tree for a viewable window with this title.
+Window findByTitle(Display* display, Window parent, const std::string& title)
+{
+    Window root = 0;
+    Window parentOut = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+            attributes.map_state == IsViewable && XFetchName(display, children[i], &name) != 0 &&
+            name != nullptr) {
+            if (title == name)
+                found = children[i];
+        }
+        if (name != nullptr)
+            XFree(name);
+        if (found == 0)
+            found = findByTitle(display, children[i], title);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+unsigned channel(unsigned long pixel, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0)
+        ++shift;
+    const unsigned long bits = mask >> shift;
+    const unsigned long value = (pixel & mask) >> shift;
+    return static_cast<unsigned>(value * 255u / bits);
+}
+
+} // namespace
+
+bool Capture::savePpm(const std::string& path) const
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+    const bool written = std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
+    return std::fclose(file) == 0 && written;
+}
+
+XDriver::XDriver(const std::string& displayName)
+    : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()))
+{
+}
+
+XDriver::~XDriver()
+{
+    if (display_ != nullptr)
+        XCloseDisplay(display_);
+}
+
+WindowId XDriver::findWindow(const std::string& title, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const Window window = findByTitle(display_, DefaultRootWindow(display_), title);
+        if (window != 0 || std::chrono::steady_clock::now() >= deadline)
+            return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
+    }
+}
+
+WindowGeometry XDriver::geometry(WindowId window)
+{
+    WindowGeometry result;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0)
+        return result;
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &result.x,
+                          &result.y, &child);
+    result.width = attributes.width;
+    result.height = attributes.height;
+    return result;
+}
+
+bool XDriver::isViewable(WindowId window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display_, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable;
+}
+
+static bool sendKey(Display* display, const std::string& keysymName, bool down)
+{
+    const KeySym keysym = XStringToKeysym(keysymName.c_str());
+    if (keysym == NoSymbol)
+        return false;
+    const KeyCode keycode = XKeysymToKeycode(display, keysym);
+    if (keycode == 0)
+        return false;
+    XTestFakeKeyEvent(display, keycode, down ? True : False, CurrentTime);
+    XFlush(display);
+    return true;
+}
+
+bool XDriver::keyDown(const std::string& keysymName)
+{
+    return sendKey(display_, keysymName, true);
+}
+
+bool XDriver::keyUp(const std::string& keysymName)
+{
+    return sendKey(display_, keysymName, false);
+}
+
+void XDriver::movePointer(int rootX, int rootY)
+{
+    XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+    XFlush(display_);
+}
+
+void XDriver::movePointerIn(WindowId window, int x, int y)
+{
+    const WindowGeometry place = geometry(window);
+    movePointer(place.x + x, place.y + y);
+}
+
+bool XDriver::pointerIn(WindowId window, int& x, int& y)
+{
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    unsigned mask = 0;
+    return XQueryPointer(display_, window, &root, &child, &rootX, &rootY, &x, &y, &mask) != 0;
+}
+
+void XDriver::buttonDown(unsigned button)
+{
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    XFlush(display_);
+}
+
+void XDriver::buttonUp(unsigned button)
+{
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XFlush(display_);
+}
+
+void XDriver::focus(WindowId window)
+{
+    XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+}
+
+void XDriver::focusNone()
+{
+    XSetInputFocus(display_, None, RevertToNone, CurrentTime);
+    XSync(display_, False);
+}
+
+WindowId XDriver::createWindow(int x, int y, int width, int height)
+{
+    const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y,
+                                              static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, 0);
+    XMapRaised(display_, window);
+    XSync(display_, False);
+    return window;
+}
+
+void XDriver::destroyWindow(WindowId window)
+{
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XDriver::iconify(WindowId window)
+{
+    XIconifyWindow(display_, window, DefaultScreen(display_));
+    // With no window manager to act on the request, unmap the window directly.
+    XUnmapWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XDriver::restore(WindowId window)
+{
+    XMapRaised(display_, window);
+    XSync(display_, False);
+}
+
+void XDriver::resize(WindowId window, int width, int height)
+{
+    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+}
+
+bool XDriver::cursorHidden()
+{
+    XFixesCursorImage* image = XFixesGetCursorImage(display_);
+    if (image == nullptr)
+        return false;
+    bool transparent = true;
+    const std::size_t count = static_cast<std::size_t>(image->width) * image->height;
+    for (std::size_t i = 0; i < count && transparent; ++i)
+        transparent = (image->pixels[i] >> 24) == 0;
+    XFree(image);
+    return transparent;
+}
+
+Capture XDriver::capture(WindowId window)
+{
+    Capture result;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0)
+        return result;
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return result;
+    result.width = image->width;
+    result.height = image->height;
+    result.rgb.resize(static_cast<std::size_t>(result.width) * result.height * 3);
+    std::size_t out = 0;
+    for (int y = 0; y < result.height; ++y) {
+        for (int x = 0; x < result.width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->red_mask));
+            result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->green_mask));
+            result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->blue_mask));
+        }
+    }
+    XDestroyImage(image);
+    return result;
+}
+
+void XDriver::sync()
+{
+    XSync(display_, False);
+}

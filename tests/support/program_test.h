@@ -1,0 +1,14 @@
+// Base fixture for tests that run the program's code on a real GL context in
+// this process: the program starts once, and every test begins from its
+// start-up state.
+#pragma once
+
+#include "tests/support/gl_program.h"
+
+#include <gtest/gtest.h>
+
+class ProgramTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { startProgramInProcess(); }
+    void SetUp() override { resetProgramState(); }
+};
