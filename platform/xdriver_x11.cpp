@@ -14,6 +14,16 @@ namespace {
 
 constexpr int POLL_INTERVAL_MS = 20;
 
+// Xlib's default handler ends the process on any protocol error; a test asking
+// about a window that has just gone must see a failed call instead.
+int reportError(Display* display, XErrorEvent* error)
+{
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "X error ignored: %s (request %d)\n", text, error->request_code);
+    return 0;
+}
+
 // Depth-first search of the window tree for a viewable window with this title.
 Window findByTitle(Display* display, Window parent, const std::string& title)
 {
@@ -70,6 +80,7 @@ bool Capture::savePpm(const std::string& path) const
 XDriver::XDriver(const std::string& displayName)
     : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()))
 {
+    XSetErrorHandler(reportError);
 }
 
 XDriver::~XDriver()
@@ -230,24 +241,37 @@ bool XDriver::cursorHidden()
 
 Capture XDriver::capture(WindowId window)
 {
+    // Read the window's area of the screen from the root window, clipped to the
+    // screen: reading a window that lies partly off the screen is an X error.
+    // Pixels off the screen stay black; capture coordinates are window pixels.
     Capture result;
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window, &attributes) == 0)
+    const WindowGeometry place = geometry(window);
+    if (place.width <= 0 || place.height <= 0)
         return result;
-    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    result.width = place.width;
+    result.height = place.height;
+    result.rgb.assign(static_cast<std::size_t>(place.width) * place.height * 3, 0);
+    const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
+    const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
+    const int left = place.x < 0 ? 0 : place.x;
+    const int top = place.y < 0 ? 0 : place.y;
+    const int right = place.x + place.width > screenWidth ? screenWidth : place.x + place.width;
+    const int bottom = place.y + place.height > screenHeight ? screenHeight : place.y + place.height;
+    if (right <= left || bottom <= top)
+        return result;
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top,
+                              static_cast<unsigned>(right - left),
+                              static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
     if (image == nullptr)
         return result;
-    result.width = image->width;
-    result.height = image->height;
-    result.rgb.resize(static_cast<std::size_t>(result.width) * result.height * 3);
-    std::size_t out = 0;
-    for (int y = 0; y < result.height; ++y) {
-        for (int x = 0; x < result.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const unsigned long pixel = XGetPixel(image, x - left, y - top);
+            std::size_t out =
+                (static_cast<std::size_t>(y - place.y) * place.width + (x - place.x)) * 3;
             result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->red_mask));
             result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->green_mask));
-            result.rgb[out++] = static_cast<std::uint8_t>(channel(pixel, image->blue_mask));
+            result.rgb[out] = static_cast<std::uint8_t>(channel(pixel, image->blue_mask));
         }
     }
     XDestroyImage(image);

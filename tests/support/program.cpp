@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -47,6 +48,8 @@ ProgramProcess::ProgramProcess(const std::string& display, const std::vector<std
     const std::string path = programPath();
     pid_ = fork();
     if (pid_ == 0) {
+        // A test process that dies takes the program with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
         close(outPipe[0]);

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -16,20 +17,30 @@ constexpr int STARTUP_TIMEOUT_MS = 20000;
 
 } // namespace
 
-XvfbServer::XvfbServer(int width, int height)
+XvfbServer::XvfbServer(int width, int height) : XvfbServer(width, height, {}) {}
+
+XvfbServer::XvfbServer(int width, int height, const std::vector<std::string>& extraArguments)
 {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return;
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     const std::string fd = std::to_string(pipeFds[1]);
+    // -displayfd makes the server pick a free display and write its number.
+    std::vector<std::string> arguments = {"Xvfb", "-displayfd", fd, "-screen", "0", screen,
+                                          "-nolisten", "tcp", "-noreset", "+extension", "GLX"};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         close(pipeFds[0]);
+        // A test process that dies takes its server with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         setpgid(0, 0);
-        // -displayfd makes the server pick a free display and write its number.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", "+extension", "GLX", static_cast<char*>(nullptr));
+        execvp("Xvfb", argv.data());
         _exit(127);
     }
     close(pipeFds[1]);
