@@ -1,0 +1,121 @@
+// The real program on a private X server, worked as a user would: its window,
+// its right-button menu found and read from the screen, and frames read back.
+#pragma once
+
+#include "platform/xdriver.h"
+#include "tests/support/program.h"
+#include "tests/support/xvfb.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace camera_e2e {
+
+// Bounded wait for anything the program or the server has to do, milliseconds.
+constexpr int WAIT_MS = 30000;
+
+// Window size at start-up and the pixel mouse look sends the pointer back to.
+constexpr int WINDOW_WIDTH = 1280;
+constexpr int WINDOW_HEIGHT = 720;
+constexpr int POINTER_HOME_X = 640;
+constexpr int POINTER_HOME_Y = 360;
+
+// Menu rows, top to bottom, by the entry each one must hold.
+enum MenuRowIndex : std::size_t {
+    ROW_LOCK = 0,
+    ROW_MOUSE = 1,
+    ROW_WIREFRAME = 2,
+    ROW_VERTEX = 3,
+    ROW_EXIT = 4,
+    MENU_ROWS = 5,
+};
+
+// One entry of the open menu as found on the screen, in root-window pixels.
+struct MenuRow {
+    int centreX;
+    int centreY;
+    int inkWidth; // from the first to the last dark pixel of its label
+};
+
+struct MenuLayout {
+    WindowGeometry place;      // the menu window on the root window
+    std::vector<MenuRow> rows; // top to bottom
+    Capture image;             // the menu as drawn
+};
+
+class LiveProgram {
+public:
+    LiveProgram();
+    ~LiveProgram();
+    LiveProgram(const LiveProgram&) = delete;
+    LiveProgram& operator=(const LiveProgram&) = delete;
+
+    // The program runs, its window is up and shows a drawn frame.
+    bool ready() const { return ready_; }
+    const std::string& display() const { return server_->display(); }
+    ProgramProcess& program() { return *program_; }
+    XDriver& driver() { return *driver_; }
+    WindowId window() const { return window_; }
+
+    Capture capture() { return driver_->capture(window_); }
+    // Wait until a capture of the window satisfies the condition; the last
+    // capture taken is left in *last.
+    bool waitForFrame(const std::function<bool(const Capture&)>& condition,
+                      Capture* last = nullptr);
+
+    // Press the right button where the pointer is, wait for the menu and read
+    // its rows. The button stays down; no rows if the menu did not show.
+    MenuLayout openMenu();
+    // Open the menu where the pointer is and let go of the button over the
+    // row with this index; false if the menu did not open, highlight the row
+    // or (if waited for) close again.
+    bool pickRow(std::size_t index, MenuLayout* layout = nullptr, bool waitForClose = true);
+
+    bool waitForPointerAt(int x, int y);
+    bool waitForCursorHidden(bool hidden);
+
+    // Keys held by keysym name; all are let go when the session ends.
+    void keyDown(const std::string& keysym);
+    void keyUp(const std::string& keysym);
+
+    // Keep a screenshot for a person to look at.
+    static void save(const Capture& image, const std::string& name);
+
+    // Stop the program and the server now (the test process is ending).
+    void stop();
+
+private:
+    WindowId waitForMenu(bool shown);
+    bool waitForHighlight(const MenuLayout& layout, std::size_t index);
+
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<ProgramProcess> program_;
+    std::unique_ptr<XDriver> driver_;
+    WindowId window_ = 0;
+    std::vector<std::string> heldKeys_;
+    bool buttonHeld_ = false;
+    bool ready_ = false;
+};
+
+// Where a world point lands in the window for a camera at eye looking at
+// centre with up (0, 1, 0) and the start-up projection (60 degrees vertical
+// field of view, 1280 x 720). Pixels from the top left; false if behind the eye.
+struct WorldPoint {
+    double x;
+    double y;
+    double z;
+};
+bool projectToPixel(const WorldPoint& world, const WorldPoint& eye, const WorldPoint& centre,
+                    int& pixelX, int& pixelY);
+
+// Colour classes of the scene as lit.
+bool isTorusBlue(const Capture& image, int x, int y);
+bool isLit(const Capture& image, int x, int y); // anything but the black background
+int countPixels(const Capture& image, const std::function<bool(int, int)>& test);
+
+// Topmost row holding torus blue, and the middle of its blue run; false if none.
+bool torusTop(const Capture& image, int& x, int& y);
+
+} // namespace camera_e2e

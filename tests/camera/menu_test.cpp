@@ -1,0 +1,364 @@
+// The right-button menu's callback on a real GL context: polygon modes, the
+// chase view, the mouse camera with real pointer motion, and redisplay.
+#include "app/app.h"
+#include "app/scene.h"
+#include "platform/gl.h"
+#include "platform/xdriver.h"
+#include "tests/camera/camera_fixture.h"
+
+#include <array>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+constexpr int WAIT_MS = 20000;
+constexpr char WINDOW_TITLE[] = "Quorvale 1";
+constexpr int HOME_X = 640; // window pixels
+constexpr int HOME_Y = 360;
+
+std::array<GLint, 2> polygonMode()
+{
+    std::array<GLint, 2> mode = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, mode.data());
+    return mode;
+}
+
+using Matrix = std::array<double, 16>;
+
+Matrix modelView()
+{
+    Matrix m{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+struct Vec3d {
+    double x;
+    double y;
+    double z;
+};
+
+Vec3d cross(const Vec3d& a, const Vec3d& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+double dot(const Vec3d& a, const Vec3d& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Vec3d normalized(const Vec3d& v)
+{
+    const double length = std::sqrt(dot(v, v));
+    return {v.x / length, v.y / length, v.z / length};
+}
+
+// The viewing transform of an eye looking at a centre with up (0, 1, 0),
+// column-major as GL keeps it.
+Matrix lookAt(const Vec3d& eye, const Vec3d& centre)
+{
+    const Vec3d f = normalized({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
+    const Vec3d s = normalized(cross(f, {0.0, 1.0, 0.0}));
+    const Vec3d u = cross(s, f);
+    return {s.x, u.x, -f.x, 0.0, s.y, u.y, -f.y, 0.0, s.z, u.z, -f.z, 0.0,
+            -dot(s, eye), -dot(u, eye), dot(f, eye), 1.0};
+}
+
+void expectMatrixNear(const Matrix& actual, const Matrix& expected, const char* what)
+{
+    constexpr double tolerance = 1e-5;
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << what << ", element " << i;
+}
+
+struct Flags {
+    std::uint8_t locked;
+    std::uint8_t mouse;
+    std::uint8_t wireframe;
+    std::uint8_t points;
+    bool operator==(const Flags& other) const
+    {
+        return locked == other.locked && mouse == other.mouse && wireframe == other.wireframe &&
+               points == other.points;
+    }
+};
+
+Flags flags()
+{
+    return {cameraLocked, mouseCameraMode, wireframeOn, pointsOn};
+}
+
+} // namespace
+
+class MenuTest : public CameraTest {};
+
+TEST_F(MenuTest, PolygonModeFollowsTheTableOfFlagPairs)
+{
+    // wireframeOn, pointsOn, then what entries 3 and 4 each set from there.
+    struct Row {
+        std::uint8_t wireframe;
+        std::uint8_t points;
+        GLint wireframeSets;
+        GLint vertexSets;
+    };
+    constexpr Row table[] = {
+        {0, 0, GL_LINE, GL_POINT},
+        {1, 0, GL_FILL, GL_POINT},
+        {0, 1, GL_LINE, GL_FILL},
+        {1, 1, GL_FILL, GL_FILL},
+    };
+    for (const Row& row : table) {
+        for (const int entry : {MENU_WIREFRAME, MENU_VERTEX}) {
+            SCOPED_TRACE(testing::Message() << "flags " << int{row.wireframe} << int{row.points}
+                                            << ", entry " << entry);
+            const GLint expected = entry == MENU_WIREFRAME ? row.wireframeSets : row.vertexSets;
+            // Start from a mode that differs from the one expected.
+            glPolygonMode(GL_FRONT_AND_BACK, expected == GL_FILL ? GL_LINE : GL_FILL);
+            wireframeOn = row.wireframe;
+            pointsOn = row.points;
+            onMenu(entry);
+            EXPECT_EQ(polygonMode()[0], expected) << "front";
+            EXPECT_EQ(polygonMode()[1], expected) << "back";
+            const std::uint8_t flipped = entry == MENU_WIREFRAME ? row.wireframe : row.points;
+            EXPECT_EQ(entry == MENU_WIREFRAME ? wireframeOn : pointsOn, 1 - flipped);
+            EXPECT_EQ(entry == MENU_WIREFRAME ? pointsOn : wireframeOn,
+                      entry == MENU_WIREFRAME ? row.points : row.wireframe);
+        }
+    }
+}
+
+TEST_F(MenuTest, WireframeThenVertexAndBackLeavesFilledPolygons)
+{
+    onMenu(MENU_WIREFRAME);
+    onMenu(MENU_VERTEX);
+    EXPECT_EQ(polygonMode()[0], GL_POINT);
+    EXPECT_EQ(polygonMode()[1], GL_POINT);
+    EXPECT_EQ(wireframeOn, 1);
+    EXPECT_EQ(pointsOn, 1);
+    onMenu(MENU_WIREFRAME);
+    EXPECT_EQ(polygonMode()[0], GL_FILL);
+    EXPECT_EQ(wireframeOn, 0);
+    EXPECT_EQ(pointsOn, 1);
+    onMenu(MENU_VERTEX);
+    EXPECT_EQ(polygonMode()[0], GL_FILL);
+    EXPECT_EQ(polygonMode()[1], GL_FILL);
+    EXPECT_EQ(pointsOn, 0);
+}
+
+TEST_F(MenuTest, VertexThenWireframeShowsLinesAndTheNextVertexFills)
+{
+    onMenu(MENU_VERTEX);
+    onMenu(MENU_WIREFRAME);
+    EXPECT_EQ(polygonMode()[0], GL_LINE);
+    EXPECT_EQ(polygonMode()[1], GL_LINE);
+    EXPECT_EQ(wireframeOn, 1);
+    EXPECT_EQ(pointsOn, 1);
+    onMenu(MENU_VERTEX);
+    EXPECT_EQ(polygonMode()[0], GL_FILL);
+    EXPECT_EQ(polygonMode()[1], GL_FILL);
+    EXPECT_EQ(pointsOn, 0);
+    EXPECT_EQ(wireframeOn, 1);
+}
+
+TEST_F(MenuTest, LockTwiceReturnsExactlyTheSameFreeView)
+{
+    // Somewhere other than the start, so that the free view is not a default.
+    Camera& camera = *theCamera;
+    camera.eye = {1.5f, 0.75f, 3.25f};
+    camera.centre = {1.0f, 0.5f, 2.5f};
+    selectView(*theScene);
+    const Matrix freeView = modelView();
+    expectMatrixNear(freeView, lookAt({1.5, 0.75, 3.25}, {1.0, 0.5, 2.5}), "free view");
+
+    onMenu(MENU_LOCK_CAMERA);
+    EXPECT_EQ(cameraLocked, 1);
+    EXPECT_EQ(camera.followTank, 1);
+    selectView(*theScene);
+    // The tank is unmoved: the chase view looks from (-0.6, 0.45, 0) at (1.5, 0.25, 0).
+    expectMatrixNear(modelView(), lookAt({-0.6, 0.45, 0.0}, {1.5, 0.25, 0.0}), "chase view");
+
+    onMenu(MENU_LOCK_CAMERA);
+    EXPECT_EQ(cameraLocked, 0);
+    EXPECT_EQ(camera.followTank, 0);
+    selectView(*theScene);
+    const Matrix again = modelView();
+    for (std::size_t i = 0; i < again.size(); ++i)
+        EXPECT_EQ(again[i], freeView[i]) << "element " << i;
+}
+
+TEST_F(MenuTest, CameraLockedAlwaysEqualsFollowTank)
+{
+    constexpr int entries[] = {MENU_LOCK_CAMERA, MENU_MOUSE_CAMERA, MENU_LOCK_CAMERA,
+                               MENU_WIREFRAME,   MENU_LOCK_CAMERA,  MENU_VERTEX,
+                               0,                MENU_MOUSE_CAMERA, MENU_LOCK_CAMERA,
+                               6,                -1,                MENU_LOCK_CAMERA};
+    std::uint8_t expectedLock = 0;
+    for (const int entry : entries) {
+        onMenu(entry);
+        if (entry == MENU_LOCK_CAMERA)
+            expectedLock = expectedLock == 1 ? 0 : 1;
+        EXPECT_EQ(cameraLocked, expectedLock) << "after entry " << entry;
+        EXPECT_EQ(theCamera->followTank, cameraLocked) << "after entry " << entry;
+    }
+}
+
+TEST_F(MenuTest, OtherValuesChangeNothing)
+{
+    onMenu(MENU_WIREFRAME); // a state that is not all defaults
+    const Flags before = flags();
+    const auto modeBefore = polygonMode();
+    const int cursorBefore = glutGet(GLUT_WINDOW_CURSOR);
+    Camera cameraBefore{};
+    std::memcpy(&cameraBefore, theCamera, sizeof(Camera));
+    for (const int value : {0, 6, -1}) {
+        onMenu(value);
+        EXPECT_TRUE(flags() == before) << value;
+        EXPECT_EQ(polygonMode(), modeBefore) << value;
+        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), cursorBefore) << value;
+        EXPECT_EQ(std::memcmp(&cameraBefore, theCamera, sizeof(Camera)), 0) << value;
+    }
+}
+
+class MenuRedisplayTest : public MenuTest {
+protected:
+    // Handle events until a pump draws no frame: nothing left to redisplay.
+    static void settle()
+    {
+        for (int i = 0; i < 100; ++i) {
+            const float angle = theScene->torusAngle;
+            pumpEvents();
+            pumpEvents();
+            if (theScene->torusAngle == angle)
+                return;
+        }
+        FAIL() << "the window keeps redrawing by itself";
+    }
+};
+
+TEST_F(MenuRedisplayTest, EveryEntryButExitDrawsAFrame)
+{
+    constexpr int values[] = {MENU_LOCK_CAMERA, MENU_MOUSE_CAMERA, MENU_WIREFRAME, MENU_VERTEX,
+                              0, 6, -1};
+    for (const int value : values) {
+        settle();
+        const float angle = theScene->torusAngle;
+        onMenu(value);
+        pumpEvents();
+        EXPECT_EQ(theScene->torusAngle, static_cast<float>(angle + 0.1)) << "entry " << value;
+    }
+}
+
+class MouseCameraMenuTest : public MenuTest {
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        ASSERT_TRUE(driver.connected());
+        window = driver.findWindow(WINDOW_TITLE, WAIT_MS);
+        ASSERT_NE(window, 0UL);
+        // Start with the pointer resting at home over the window.
+        moveAndDeliver(HOME_X, HOME_Y);
+    }
+
+    // Move the real pointer, then let the toolkit read and handle every event
+    // the server made of it: the XTest request is done after our sync, and a
+    // round trip on the toolkit's connection queues all events sent before it.
+    void moveAndDeliver(int x, int y)
+    {
+        driver.movePointerIn(window, x, y);
+        driver.sync();
+        deliver();
+    }
+
+    static void deliver()
+    {
+        glutGet(GLUT_WINDOW_X);
+        pumpEvents();
+    }
+
+    bool waitForPointerAt(int x, int y)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+        int px = -1;
+        int py = -1;
+        while (!driver.pointerIn(window, px, py) || px != x || py != y) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            deliver();
+        }
+        return true;
+    }
+
+    // Whether the pointer shows over the window, as the server draws it.
+    bool waitForCursorHidden(bool hidden)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+        while (driver.cursorHidden() != hidden) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            deliver();
+        }
+        return true;
+    }
+
+    XDriver driver;
+    WindowId window = 0;
+};
+
+TEST_F(MouseCameraMenuTest, ToggleInstallsAndRemovesMouseLook)
+{
+    ASSERT_EQ(theCamera->yaw, 0.0f);
+    moveAndDeliver(HOME_X + 60, HOME_Y + 40);
+    EXPECT_EQ(theCamera->yaw, 0.0f) << "keyboard mode: the mouse has no effect";
+    EXPECT_EQ(theCamera->pitch, 0.0f);
+
+    onMenu(MENU_MOUSE_CAMERA);
+    EXPECT_EQ(mouseCameraMode, 1);
+    moveAndDeliver(HOME_X + 60, HOME_Y);
+    // Sixty pixels right of home: 0.24 rad, and the pointer goes back home.
+    EXPECT_FLOAT_EQ(theCamera->yaw, 0.24f);
+    EXPECT_EQ(theCamera->pitch, 0.0f);
+    EXPECT_TRUE(waitForPointerAt(HOME_X, HOME_Y));
+
+    // The chase view leaves the mouse camera alone.
+    onMenu(MENU_LOCK_CAMERA);
+    EXPECT_EQ(mouseCameraMode, 1);
+    moveAndDeliver(HOME_X - 60, HOME_Y);
+    EXPECT_NEAR(theCamera->yaw, 0.0f, 1e-6f);
+
+    onMenu(MENU_MOUSE_CAMERA);
+    EXPECT_EQ(mouseCameraMode, 0);
+    const float yaw = theCamera->yaw;
+    moveAndDeliver(HOME_X + 200, HOME_Y - 100);
+    EXPECT_EQ(theCamera->yaw, yaw);
+    EXPECT_EQ(theCamera->pitch, 0.0f);
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(driver.pointerIn(window, x, y));
+    EXPECT_EQ(x, HOME_X + 200) << "the pointer is no longer sent home";
+}
+
+TEST_F(MouseCameraMenuTest, PointerHiddenExactlyWhileMouseCameraIsOn)
+{
+    EXPECT_TRUE(waitForCursorHidden(false));
+    EXPECT_NE(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        onMenu(MENU_MOUSE_CAMERA);
+        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
+        EXPECT_TRUE(waitForCursorHidden(true));
+        // The other entries leave the pointer as it is.
+        onMenu(MENU_LOCK_CAMERA);
+        onMenu(MENU_WIREFRAME);
+        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
+        onMenu(MENU_MOUSE_CAMERA);
+        EXPECT_NE(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
+        EXPECT_TRUE(waitForCursorHidden(false));
+        onMenu(MENU_LOCK_CAMERA);
+        onMenu(MENU_WIREFRAME);
+        deliver();
+        EXPECT_FALSE(driver.cursorHidden());
+    }
+}
