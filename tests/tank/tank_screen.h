@@ -1,0 +1,33 @@
+// Finding the tank in a captured frame of the running program, and where the
+// free camera at start-up shows a scene point.
+#pragma once
+
+#include "platform/xdriver.h"
+#include "tests/geometry/mesh_capture.h"
+
+// The largest patch of the tank's dark grey: pixels of nearly equal red, green
+// and blue, neither black nor bright, whose whole neighbourhood is such too
+// (so that thin grid lines and the edges of other objects do not count).
+struct TankBlob {
+    int pixels = 0;
+    double x = 0; // centroid, window pixels from the left
+    double y = 0; // centroid, window pixels from the top
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    int width() const { return right - left + 1; }
+};
+TankBlob findTank(const Capture& frame);
+
+// Pixels of the torus's blue.
+int torusPixels(const Capture& frame);
+
+// Window pixel (from the left and from the top) of a scene point under the
+// start-up free camera, eye (0, 2, 5) looking at the origin, 60 degrees high,
+// in a window of the frame's size.
+struct Pixel {
+    double x;
+    double y;
+};
+Pixel startViewPixel(const Vec3& scenePoint, const Capture& frame);
