@@ -4,11 +4,14 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class XvfbServer {
 public:
     // Start Xvfb with one screen of the given size; waits until it accepts clients.
     XvfbServer(int width = 1600, int height = 1000);
+    // The same with further Xvfb options, e.g. {"-ardelay", "150"}.
+    XvfbServer(int width, int height, const std::vector<std::string>& extraArguments);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
