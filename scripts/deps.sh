@@ -33,11 +33,12 @@ quorvale_display_usable() {
   [ -n "${DISPLAY:-}" ] && timeout 10 xdpyinfo >/dev/null 2>&1
 }
 
-# Start a private Xvfb, export DISPLAY for it and remember its pid.
+# Start a private Xvfb, export DISPLAY for it and remember its pid. -noreset
+# keeps it from resetting (and refusing clients) whenever its last client leaves.
 quorvale_start_xvfb() {
   local fifo number
   fifo=$(mktemp -u) && mkfifo "$fifo" || return 1
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp +extension GLX 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset +extension GLX 3>"$fifo" >/dev/null 2>&1 &
   QUORVALE_XVFB_PID=$!
   read -r -t 30 number <"$fifo"
   rm -f "$fifo"
