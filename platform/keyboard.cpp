@@ -40,21 +40,28 @@ constexpr unsigned char escapeCharacter = 27;
 constexpr unsigned char firstControlLetter = 1;
 constexpr unsigned char lastControlLetter = 26;
 
-// The virtual key of a character from the keyboard callback, or 0. A letter is
-// the same key whether Shift, Caps Lock or Ctrl changed its character; codes 1
-// to 26 count as letters only with Ctrl held, since Tab, Enter and Backspace
-// produce some of them too.
-int virtualKeyOfCharacter(unsigned char character, bool ctrlHeld)
+// The key a character from the keyboard callback stands for (0 for none), and
+// whether the character alone tells that key. A letter is the same key whether
+// Shift, Caps Lock or Ctrl changed its character. Without Ctrl the codes 1 to
+// 26 come from Tab, Enter or Backspace, never from letters; with Ctrl they may
+// still come from those keys, and Escape's code also comes from Ctrl+[ or
+// Ctrl+3.
+struct CharacterKey {
+    int virtualKey;
+    bool certain;
+};
+
+CharacterKey keyOfCharacter(unsigned char character, bool ctrlHeld)
 {
     if (character >= 'a' && character <= 'z')
-        return character - 'a' + 'A';
+        return {character - 'a' + 'A', true};
     if (character >= 'A' && character <= 'Z')
-        return character;
+        return {character, true};
     if (ctrlHeld && character >= firstControlLetter && character <= lastControlLetter)
-        return character - firstControlLetter + 'A';
+        return {character - firstControlLetter + 'A', false};
     if (character == escapeCharacter)
-        return VK_ESCAPE;
-    return 0;
+        return {VK_ESCAPE, !ctrlHeld};
+    return {0, true};
 }
 
 int virtualKeyOfSpecial(int glutKey)
@@ -70,19 +77,71 @@ bool ctrlHeld()
     return (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0;
 }
 
+// The window lost the keyboard at some time since the last look. Events on
+// the watch connection may come in later than key events sent after them, so
+// the loss may be over by now: a key stays held only if the window has the
+// keyboard now and the key is still down (its release may have gone elsewhere).
+void catchUpOnFocus()
+{
+    if (!pollFocusLost())
+        return;
+    const bool ours = haveKeyboardNow();
+    for (std::size_t code = 0; code < heldKeys.size(); ++code) {
+        if (heldKeys[code] &&
+            (!ours || readKeyOnKeyboard(static_cast<int>(code)) == KeyReading::Up))
+            heldKeys[code] = false;
+    }
+}
+
+// A key went down (or up) giving this character. When the character alone
+// cannot tell the key, the event counts only if the keyboard agrees that the
+// key it may stand for is now down (or up).
+void onCharacter(unsigned char character, bool down)
+{
+    const CharacterKey key = keyOfCharacter(character, ctrlHeld());
+    const KeyReading contrary = down ? KeyReading::Up : KeyReading::Down;
+    if (!key.certain && readKeyOnKeyboard(key.virtualKey) == contrary)
+        return;
+    // A press handed on after the key has gone up again (an auto-repeat
+    // queued before a release that went to another window) is stale.
+    if (down && readKeyOnKeyboard(key.virtualKey) == KeyReading::Up)
+        return;
+    if (down)
+        pressKey(key.virtualKey);
+    else
+        releaseKey(key.virtualKey);
+}
+
 void onKeyDown(unsigned char character, int, int)
 {
-    pressKey(virtualKeyOfCharacter(character, ctrlHeld()));
+    catchUpOnFocus();
+    onCharacter(character, true);
 }
 
 void onKeyUp(unsigned char character, int, int)
 {
-    releaseKey(virtualKeyOfCharacter(character, ctrlHeld()));
+    onCharacter(character, false);
 }
 
 void onSpecialDown(int key, int, int)
 {
-    pressKey(virtualKeyOfSpecial(key));
+    catchUpOnFocus();
+    const int virtualKey = virtualKeyOfSpecial(key);
+    // As for characters: a press of a key that is up again by now is stale.
+    if (readKeyOnKeyboard(virtualKey) != KeyReading::Up)
+        pressKey(virtualKey);
+}
+
+// While the menu is open the keyboard may follow the pointer into the menu's
+// own window, which then takes the release of a key let go meanwhile: when
+// the menu closes, keys that are up by then count as let go.
+void onMenuStatus(int status, int, int)
+{
+    if (status != GLUT_MENU_NOT_IN_USE)
+        return;
+    for (std::size_t code = 0; code < heldKeys.size(); ++code)
+        if (heldKeys[code] && readKeyOnKeyboard(static_cast<int>(code)) == KeyReading::Up)
+            heldKeys[code] = false;
 }
 
 void onSpecialUp(int key, int, int)
@@ -94,8 +153,7 @@ void onSpecialUp(int key, int, int)
 
 int getKeyState(int virtualKey)
 {
-    if (pollFocusLost())
-        releaseAllKeys();
+    catchUpOnFocus();
     if (!isTracked(virtualKey))
         return 0;
     return heldKeys[static_cast<unsigned>(virtualKey)] ? KEY_HELD : 0;
@@ -125,5 +183,6 @@ void attachKeyboard()
     glutKeyboardUpFunc(onKeyUp);
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);
+    glutMenuStatusFunc(onMenuStatus);
     watchFocus();
 }

@@ -1,0 +1,280 @@
+// The real program run as a user runs it, on a private X server: what it
+// prints, the window it opens, what the window shows, and how it ends.
+#include "platform/xdriver.h"
+#include "tests/app/view_math.h"
+#include "tests/support/png.h"
+#include "tests/support/program.h"
+#include "tests/support/xvfb.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr char TITLE[] = "Quorvale 1";
+constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\n"
+                          "Ferrowold version 0.55\n"
+                          "Tamsrel aka Quennick\n"
+                          "------\n";
+constexpr int WIDTH = 1280;   // pixels
+constexpr int HEIGHT = 720;   // pixels
+// Bounded waits on a slow, shared machine.
+constexpr int START_WAIT_MS = 30000;
+constexpr int EXIT_WAIT_MS = 30000;
+constexpr int POLL_MS = 50;
+const std::vector<std::string> PLACE_AT_CORNER = {"-geometry", "+0+0"};
+
+// The start-up free view: eye (0, 2, 5) looking at the origin, y up, 60
+// degrees high, 0.1 to 100 units, over the whole window.
+const Matrix4 START_VIEW = lookAtMatrix({0.0, 2.0, 5.0}, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0});
+const Matrix4 START_PROJECTION =
+    perspectiveMatrix(60.0, static_cast<double>(static_cast<float>(WIDTH) / HEIGHT), 0.1, 100.0);
+
+// The top of the torus's ring, 1.25 up the spin axis, sits on the axis at
+// every angle, inside a tube of radius 0.5. A point 0.32 from it is inside the
+// solid whatever the angle; it is 0.2 off the axis so that the y axis line,
+// drawn down the middle column, is not in the way.
+constexpr Vector3 TORUS_PROBE = {0.2, 1.5, 0.0};
+// A point far beyond the back of the ground and above the eye: the line of
+// sight to it rises from the eye and passes left of the torus, right of the
+// back left box and clear of the axes, meeting nothing.
+constexpr Vector3 SKY_PROBE = {-10.0, 5.0, -60.0};
+// The torus is blue lit by white and coloured lights: blue must lead the
+// other two channels clearly.
+constexpr int BLUE_LEAD = 40;
+constexpr int BLUE_MIN = 60;
+// Black background, allowing for nothing but rounding.
+constexpr int SKY_MAX = 2;
+
+struct PixelPlace {
+    int x;  // from the left
+    int y;  // from the top
+};
+
+// Where a world point lands in the window under the start-up view.
+PixelPlace projectToPixel(const Vector3& world)
+{
+    double x = -1.0;
+    double yFromBottom = -1.0;
+    if (!projectToPixel(START_PROJECTION, START_VIEW, world, WIDTH, HEIGHT, x, yFromBottom))
+        return {-1, -1};
+    return {static_cast<int>(std::floor(x)),
+            HEIGHT - 1 - static_cast<int>(std::floor(yFromBottom))};
+}
+
+bool torusShowsAt(const Capture& capture, PixelPlace place)
+{
+    const int red = capture.red(place.x, place.y);
+    const int green = capture.green(place.x, place.y);
+    const int blue = capture.blue(place.x, place.y);
+    return blue >= BLUE_MIN && blue >= red + BLUE_LEAD && blue >= green + BLUE_LEAD;
+}
+
+std::string describe(const Capture& capture, PixelPlace place)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "(%d, %d) is rgb %d %d %d", place.x, place.y,
+                  capture.red(place.x, place.y), capture.green(place.x, place.y),
+                  capture.blue(place.x, place.y));
+    return text;
+}
+
+// A display number with no server behind it: well above those that Xvfb picks
+// for itself (the lowest free ones), with neither socket nor lock file.
+constexpr int FIRST_UNUSED_DISPLAY = 907;
+constexpr int LAST_UNUSED_DISPLAY = 999;
+
+std::string deadDisplay()
+{
+    for (int number = FIRST_UNUSED_DISPLAY; number < LAST_UNUSED_DISPLAY; ++number) {
+        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        if (std::FILE* file = std::fopen(socket.c_str(), "r")) {
+            std::fclose(file);
+            continue;
+        }
+        if (std::FILE* file = std::fopen(lock.c_str(), "r")) {
+            std::fclose(file);
+            continue;
+        }
+        return ":" + std::to_string(number);
+    }
+    return ":" + std::to_string(LAST_UNUSED_DISPLAY);
+}
+
+// The private server, its input driver and the program of the running test.
+// Held at file scope so that they still go (program and server killed) when
+// an X error makes the test process exit on the spot.
+struct Session {
+    XvfbServer server;
+    XDriver driver{server.display()};
+    std::unique_ptr<ProgramProcess> program;
+};
+std::unique_ptr<Session> session;
+
+Session& openSession()
+{
+    session = std::make_unique<Session>();
+    return *session;
+}
+
+} // namespace
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    ~EndToEndTest() override { session.reset(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.running());
+        ASSERT_TRUE(driver.connected());
+    }
+
+    // Start the program and wait for its window; fails the test if it does not come.
+    WindowId startProgram()
+    {
+        // With no window manager the toolkit leaves an unplaced window at
+        // (-1, -1), partly off the screen, where it cannot be read back;
+        // the toolkit's own -geometry option puts it at the corner.
+        program = std::make_unique<ProgramProcess>(server.display(), PLACE_AT_CORNER);
+        EXPECT_TRUE(program->started());
+        const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+        EXPECT_NE(window, 0u) << "no window titled " << TITLE << "; stderr: "
+                              << program->standardError();
+        return window;
+    }
+
+    // Capture the window until the torus shows at its probe point.
+    Capture waitForTorus(WindowId window, PixelPlace probe)
+    {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(START_WAIT_MS);
+        Capture capture = driver.capture(window);
+        while (!torusShowsAt(capture, probe) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+            capture = driver.capture(window);
+        }
+        return capture;
+    }
+
+    // Wait until the window has shown `count` different pictures in a row;
+    // false at once if the program ends.
+    bool waitForNewFrames(WindowId window, int count)
+    {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(START_WAIT_MS);
+        Capture last = driver.capture(window);
+        for (int seen = 0; seen < count;) {
+            if (std::chrono::steady_clock::now() >= deadline || program->waitForExit(0))
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+            Capture next = driver.capture(window);
+            if (next.rgb != last.rgb) {
+                ++seen;
+                last = std::move(next);
+            }
+        }
+        return true;
+    }
+
+    Session& current = openSession();
+    XvfbServer& server = current.server;
+    XDriver& driver = current.driver;
+    std::unique_ptr<ProgramProcess>& program = current.program;
+};
+
+TEST_F(EndToEndTest, OpensItsWindowAndShowsTheTorusOnBlack)
+{
+    const WindowId window = startProgram();
+    ASSERT_NE(window, 0u);
+    const WindowGeometry place = driver.geometry(window);
+    EXPECT_EQ(place.width, WIDTH);
+    EXPECT_EQ(place.height, HEIGHT);
+
+    const PixelPlace torus = projectToPixel(TORUS_PROBE);
+    const PixelPlace sky = projectToPixel(SKY_PROBE);
+    // Both probes lie in the upper half of the window.
+    ASSERT_TRUE(torus.x > 0 && torus.x < WIDTH && torus.y > 0 && torus.y < HEIGHT / 2);
+    ASSERT_TRUE(sky.x > 0 && sky.x < WIDTH && sky.y > 0 && sky.y < HEIGHT / 2);
+
+    const Capture capture = waitForTorus(window, torus);
+    ASSERT_EQ(capture.width, WIDTH);
+    ASSERT_EQ(capture.height, HEIGHT);
+    writePng(artifactDirectory() + "/start_view.png", capture.width, capture.height, capture.rgb);
+    EXPECT_TRUE(torusShowsAt(capture, torus)) << "torus probe " << describe(capture, torus);
+    EXPECT_LE(capture.red(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
+    EXPECT_LE(capture.green(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
+    EXPECT_LE(capture.blue(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
+
+    // The banner came out while the window went up, and nothing else.
+    EXPECT_EQ(program->standardOutput(), BANNER);
+}
+
+TEST_F(EndToEndTest, HoldingEscapeEndsTheProgramWithStatusZero)
+{
+    const WindowId window = startProgram();
+    ASSERT_NE(window, 0u);
+    // Escape goes down at once, as the window takes the focus.
+    driver.focus(window);
+    ASSERT_TRUE(driver.keyDown("Escape"));
+    const bool ended = program->waitForExit(EXIT_WAIT_MS);
+    driver.keyUp("Escape");
+    ASSERT_TRUE(ended) << "still running with Escape held";
+    EXPECT_EQ(program->termSignal(), 0);
+    EXPECT_EQ(program->exitStatus(), 0);
+    // All it ever wrote to standard output is the banner.
+    EXPECT_EQ(program->standardOutput(), BANNER);
+}
+
+TEST_F(EndToEndTest, KeysOtherThanEscapeDoNotEndTheProgram)
+{
+    const WindowId window = startProgram();
+    ASSERT_NE(window, 0u);
+    driver.focus(window);
+    // Let the program take in the focus change before any key goes down.
+    ASSERT_TRUE(waitForNewFrames(window, 2)) << "the window does not change";
+    for (const char* keysym : {"q", "Return", "BackSpace"}) {
+        driver.keyDown(keysym);
+        driver.keyUp(keysym);
+    }
+    // Ctrl+[ gives the same character as Escape.
+    driver.keyDown("Control_L");
+    driver.keyDown("bracketleft");
+    driver.sync();
+    // Frames keep coming after the keys went in (the turning torus changes
+    // the picture), so ticks have run with them held.
+    ASSERT_TRUE(waitForNewFrames(window, 3)) << "the window stopped changing";
+    EXPECT_FALSE(program->waitForExit(0)) << "the program ended without Escape";
+    driver.keyUp("bracketleft");
+    driver.keyUp("Control_L");
+    // It still answers Escape afterwards.
+    ASSERT_TRUE(driver.keyDown("Escape"));
+    EXPECT_TRUE(program->waitForExit(EXIT_WAIT_MS));
+    driver.keyUp("Escape");
+    EXPECT_EQ(program->exitStatus(), 0);
+}
+
+TEST(NoDisplayTest, TheToolkitReportsItAndTheProgramFails)
+{
+    for (const std::string& display : {std::string(), deadDisplay()}) {
+        SCOPED_TRACE("DISPLAY=" + display);
+        ProgramProcess lonely(display);
+        ASSERT_TRUE(lonely.started());
+        ASSERT_TRUE(lonely.waitForExit(EXIT_WAIT_MS)) << "hangs with no display";
+        EXPECT_EQ(lonely.termSignal(), 0) << "crashed";
+        EXPECT_NE(lonely.exitStatus(), 0);
+        EXPECT_NE(lonely.exitStatus(), -1);
+        const std::string& errors = lonely.standardError();
+        EXPECT_NE(errors.find("freeglut"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("display"), std::string::npos) << errors;
+        // No window, so no banner.
+        EXPECT_EQ(lonely.standardOutput(), "");
+    }
+}

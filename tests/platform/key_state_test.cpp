@@ -1,0 +1,231 @@
+// The key-state table as real key events from the X server feed it: which keys
+// count as held, by which code, and which keys change nothing.
+#include "platform/platform.h"
+#include "tests/platform/keyboard_fixture.h"
+#include "tests/support/gl_program.h"
+
+#include <chrono>
+#include <thread>
+
+class KeyStateTest : public KeyboardTest {
+protected:
+    // Press a key, check it reads held (and is the only key held), release it
+    // and check it reads released again.
+    void tap(const char* keysym, int virtualKey)
+    {
+        SCOPED_TRACE(keysym);
+        press(keysym);
+        ASSERT_TRUE(waitForKey(virtualKey, true)) << keyName(virtualKey) << " never read held";
+        EXPECT_EQ(heldCodes(), std::vector<int>{virtualKey});
+        EXPECT_EQ(getKeyState(virtualKey), KEY_HELD);
+        release(keysym);
+        ASSERT_TRUE(waitForKey(virtualKey, false)) << keyName(virtualKey) << " never read released";
+        EXPECT_TRUE(heldCodes().empty());
+    }
+};
+
+TEST_F(KeyStateTest, LettersReadHeldByTheirCapitalCodeWhileDown)
+{
+    tap("w", 'W');
+    tap("a", 'A');
+    tap("s", 'S');
+    tap("d", 'D');
+    tap("q", 'Q');
+    tap("e", 'E');
+    tap("r", 'R');
+    tap("f", 'F');
+}
+
+TEST_F(KeyStateTest, LettersHeldTogetherAreEachTracked)
+{
+    press("w");
+    press("d");
+    ASSERT_TRUE(waitForKey('W', true));
+    ASSERT_TRUE(waitForKey('D', true));
+    EXPECT_EQ(heldCodes(), (std::vector<int>{'D', 'W'}));
+    release("w");
+    ASSERT_TRUE(waitForKey('W', false));
+    EXPECT_EQ(heldCodes(), std::vector<int>{'D'});
+    release("d");
+    ASSERT_TRUE(waitForKey('D', false));
+}
+
+TEST_F(KeyStateTest, LetterPressedBareAndReleasedWithShiftIsReleased)
+{
+    press("w");
+    ASSERT_TRUE(waitForKey('W', true));
+    press("Shift_L");
+    // The same physical key, now reading as the capital letter.
+    release("W");
+    EXPECT_TRUE(waitForKey('W', false)) << "W stays held after its key went up under Shift";
+    release("Shift_L");
+    settleEvents();
+    EXPECT_TRUE(heldCodes().empty());
+}
+
+TEST_F(KeyStateTest, LetterPressedWithShiftAndReleasedBareIsReleased)
+{
+    press("Shift_L");
+    press("W");
+    ASSERT_TRUE(waitForKey('W', true));
+    release("Shift_L");
+    release("w");
+    EXPECT_TRUE(waitForKey('W', false));
+}
+
+TEST_F(KeyStateTest, CapsLockChangesNoKeyAndLettersStillTrack)
+{
+    press("Caps_Lock");
+    release("Caps_Lock");
+    settleEvents();
+    EXPECT_TRUE(heldCodes().empty());
+    tap("w", 'W');
+    // Caps Lock off again before the next test.
+    press("Caps_Lock");
+    release("Caps_Lock");
+}
+
+TEST_F(KeyStateTest, ControlLetterCountsAsTheLetter)
+{
+    press("Control_L");
+    press("w");
+    ASSERT_TRUE(waitForKey('W', true)) << "Ctrl+W did not hold W";
+    EXPECT_EQ(heldCodes(), std::vector<int>{'W'});
+    release("w");
+    EXPECT_TRUE(waitForKey('W', false));
+    release("Control_L");
+}
+
+TEST_F(KeyStateTest, ControlPressedOrReleasedWhileLetterHeldKeepsTrack)
+{
+    // Ctrl comes up before the letter.
+    press("Control_L");
+    press("s");
+    ASSERT_TRUE(waitForKey('S', true));
+    release("Control_L");
+    release("s");
+    EXPECT_TRUE(waitForKey('S', false));
+    // Ctrl goes down while the letter is held.
+    press("s");
+    ASSERT_TRUE(waitForKey('S', true));
+    press("Control_L");
+    release("s");
+    EXPECT_TRUE(waitForKey('S', false));
+    release("Control_L");
+}
+
+TEST_F(KeyStateTest, RightShiftIsTrackedLeftShiftIsNot)
+{
+    tap("Shift_R", VK_RSHIFT);
+    press("Shift_L");
+    settleEvents();
+    EXPECT_TRUE(heldCodes().empty()) << "left Shift counted as a tracked key";
+    release("Shift_L");
+}
+
+TEST_F(KeyStateTest, ArrowsHomeEndAndEscapeReadByTheirCodes)
+{
+    tap("Up", VK_UP);
+    tap("Down", VK_DOWN);
+    tap("Left", VK_LEFT);
+    tap("Right", VK_RIGHT);
+    tap("Home", VK_HOME);
+    tap("End", VK_END);
+    tap("Escape", VK_ESCAPE);
+}
+
+TEST_F(KeyStateTest, UntrackedKeysChangeNothing)
+{
+    // Tab, Backspace and Return produce control characters of their own, which
+    // must not pass for Ctrl+I, Ctrl+H or Ctrl+M without Ctrl.
+    for (const char* keysym : {"Tab", "F5", "1", "BackSpace", "Return", "space", "Control_L",
+                               "Alt_L", "KP_Enter", "bracketleft"}) {
+        SCOPED_TRACE(keysym);
+        press(keysym);
+        settleEvents();
+        EXPECT_TRUE(heldCodes().empty());
+        release(keysym);
+        settleEvents();
+        EXPECT_TRUE(heldCodes().empty());
+    }
+}
+
+TEST_F(KeyStateTest, ControlWithPunctuationOrDigitIsNotEscape)
+{
+    // Ctrl+[ and Ctrl+3 produce the same character as Escape.
+    for (const char* keysym : {"bracketleft", "3"}) {
+        SCOPED_TRACE(keysym);
+        press("Control_L");
+        press(keysym);
+        settleEvents();
+        EXPECT_EQ(getKeyState(VK_ESCAPE), 0) << "Ctrl+key read as Escape";
+        release(keysym);
+        release("Control_L");
+    }
+}
+
+TEST_F(KeyStateTest, ControlWithKeysSharingLetterCodesHoldsNoLetter)
+{
+    // Ctrl+Tab, Ctrl+Backspace and Ctrl+Return share their characters with
+    // Ctrl+I, Ctrl+H and Ctrl+M.
+    for (const char* keysym : {"Tab", "BackSpace", "Return"}) {
+        SCOPED_TRACE(keysym);
+        press("Control_L");
+        press(keysym);
+        settleEvents();
+        EXPECT_TRUE(heldCodes().empty());
+        release(keysym);
+        release("Control_L");
+    }
+}
+
+TEST_F(KeyStateTest, EscapeWithControlStillReadsEscape)
+{
+    press("Control_L");
+    press("Escape");
+    EXPECT_TRUE(waitForKey(VK_ESCAPE, true));
+    release("Escape");
+    EXPECT_TRUE(waitForKey(VK_ESCAPE, false));
+    release("Control_L");
+}
+
+TEST_F(KeyStateTest, CodesOutsideTheTableReadReleased)
+{
+    press("w");
+    press("Shift_L");
+    ASSERT_TRUE(waitForKey('W', true));
+    // 0x10 is the code of either Shift on other systems; here it is untracked.
+    for (int code : {-1, 0, 0x10, 255, 256, 1000, -1000})
+        EXPECT_EQ(getKeyState(code), 0) << code;
+    // Marking such codes is ignored and leaves the table as it was.
+    for (int code : {-1, 0, 0x10, 255, 256, 1000, -1000}) {
+        pressKey(code);
+        releaseKey(code);
+    }
+    EXPECT_EQ(heldCodes(), std::vector<int>{'W'});
+    release("Shift_L");
+    release("w");
+}
+
+TEST_F(KeyStateTest, HeldKeyStaysHeldThroughAutoRepeat)
+{
+    press("d");
+    ASSERT_TRUE(waitForKey('D', true));
+    // The server repeats after 150 ms, then every 30 ms: hold well past that,
+    // looking after every batch of events.
+    constexpr auto HOLD = std::chrono::milliseconds(600);
+    const auto until = std::chrono::steady_clock::now() + HOLD;
+    int dropped = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        pumpEvents();
+        if (getKeyState('D') != KEY_HELD)
+            ++dropped;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(dropped, 0) << "a repeat let D go while it was held";
+    release("d");
+    ASSERT_TRUE(waitForKey('D', false));
+    // No repeat left in the queue brings it back.
+    settleEvents();
+    EXPECT_TRUE(heldCodes().empty());
+}
