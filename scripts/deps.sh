@@ -8,6 +8,7 @@ QUORVALE_PACKAGES=(
   libgtest-dev
   xvfb x11-utils
   apitrace
+  zlib1g-dev
 )
 
 quorvale_install_missing() {
