@@ -1,0 +1,106 @@
+// A key held while the program cannot see it being let go: the keyboard goes
+// to another window, the menu is open, or the window is hidden. Once W is up
+// the tank must stop, seen on the screen: it comes to rest while frames go on
+// being drawn, and W works as before afterwards.
+#include "tests/scenarios/screen_checks.h"
+#include "tests/scenarios/tank_tracker.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr int WIDTH = 1280; // the program's window, pixels
+constexpr int HEIGHT = 720;
+// Root-window pixels off the program's window (the screen is 1600 x 1000).
+constexpr int OUTSIDE_X = 1450;
+constexpr int OUTSIDE_Y = 850;
+constexpr int OTHER_WINDOW_X = 1300;
+constexpr int OTHER_WINDOW_Y = 760;
+constexpr int OTHER_WINDOW_SIZE = 200;
+// Window pixel where the pointer rests and the menu opens.
+constexpr int POINTER_X = 300;
+constexpr int POINTER_Y = 500;
+
+// W held, the tank out of the torus ring and moving; then W let go while
+// away() is in force, and back() undoes it. The tank must stop.
+void letGoUnseen(ProgramSession& session, const std::function<void()>& away,
+                 const std::function<void()>& back)
+{
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y);
+    const TankTracker tracker = startViewTracker(session.capture());
+    ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
+    away();
+    session.release("w");
+    session.driver().sync();
+    back();
+    std::string why;
+    const bool stopped = tankStaysAtRest(session, tracker, why);
+    session.keep(session.capture(), "after");
+    ASSERT_TRUE(stopped) << why << ": W stays held";
+    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
+}
+
+} // namespace
+
+TEST(HeldKeysRobustnessTest, KeyLetGoWhileAnotherWindowHasTheKeyboard)
+{
+    ProgramSession session;
+    WindowId other = 0;
+    letGoUnseen(
+        session,
+        [&] {
+            other = session.driver().createWindow(OTHER_WINDOW_X, OTHER_WINDOW_Y, OTHER_WINDOW_SIZE,
+                                                  OTHER_WINDOW_SIZE);
+            session.driver().focus(other);
+        },
+        [&] {
+            session.driver().focus(session.window());
+            session.driver().destroyWindow(other);
+        });
+}
+
+TEST(HeldKeysRobustnessTest, KeyLetGoWithThePointerOutsideWhenTheKeyboardFollowsIt)
+{
+    ProgramSession session(ProgramSession::Focus::FollowsPointer);
+    letGoUnseen(
+        session, [&] { session.driver().movePointer(OUTSIDE_X, OUTSIDE_Y); },
+        [&] { session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y); });
+}
+
+TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheMenuIsOpen)
+{
+    ProgramSession session;
+    letGoUnseen(
+        session, [&] { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
+        [&] { ASSERT_TRUE(session.dismissMenu()); });
+}
+
+// With no window manager the keyboard follows the pointer, which the menu
+// opens under: the key's release goes to the menu's window.
+TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheMenuIsOpenWhenTheKeyboardFollowsThePointer)
+{
+    ProgramSession session(ProgramSession::Focus::FollowsPointer);
+    letGoUnseen(
+        session, [&] { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
+        [&] { ASSERT_TRUE(session.dismissMenu()); });
+}
+
+TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheWindowIsHidden)
+{
+    ProgramSession session;
+    letGoUnseen(
+        session,
+        [&] {
+            session.driver().iconify(session.window());
+            ASSERT_FALSE(session.driver().isViewable(session.window()));
+        },
+        [&] {
+            session.driver().restore(session.window());
+            session.driver().focus(session.window());
+            ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT));
+        });
+}

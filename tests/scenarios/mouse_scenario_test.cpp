@@ -1,0 +1,131 @@
+// The mouse camera switched on and off from the real menu: the pointer is
+// hidden while it is on and shown again after; pointer motion turns and tilts
+// the view (0.004 radian per pixel from the pointer home (640, 360), to which
+// the pointer is sent back) only while it is on.
+#include "tests/scenarios/screen_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace {
+
+const Vec3 START_EYE = {0.0, 2.0, 5.0};
+constexpr int HOME_X = 640; // window pixels
+constexpr int HOME_Y = 360;
+constexpr double RADIANS_PER_PIXEL = 0.004; // 1/10 of 0.04
+constexpr int TURN_RIGHT = 100;             // pixels
+constexpr int TILT_DOWN = 50;               // pixels
+constexpr int TORUS_MARGIN = 6;
+constexpr int SAMPLE_RADIUS = 3;
+constexpr double SHARE = 0.8;
+constexpr int POLL_MS = 20;
+
+// Where things must show for a free camera at the start eye with a yaw and
+// pitch: the face of the box at (6, 0, -6) that looks at the eye, the ground
+// beside the x axis clear of the torus and the spotlights, and the empty
+// space above the far edge of the ground, over the torus.
+const Vec3 BOX_FACE = {6.0, 2.5, -5.0};
+const Vec3 OPEN_GROUND = {3.5, 0.0, -0.5};
+const Vec3 EMPTY_SKY = {0.0, 3.0, -10.0};
+
+bool viewShows(const Capture& shot, double yaw, double pitch, std::string& why)
+{
+    const PerspectiveView view = freeView(START_EYE, yaw, pitch, shot.width, shot.height);
+    const struct {
+        Vec3 point;
+        PixelClass pixelClass;
+        const char* what;
+    } expected[] = {
+        {BOX_FACE, isBoxRed, "box"},
+        {OPEN_GROUND, isGroundGreen, "ground"},
+        {EMPTY_SKY, isBackground, "empty sky"},
+    };
+    for (const auto& item : expected) {
+        ScreenPoint pixel;
+        if (!view.project(item.point, pixel) ||
+            shareAround(shot, pixel, SAMPLE_RADIUS, item.pixelClass) < SHARE) {
+            why = std::string("no ") + item.what + " at " + std::to_string(pixel.x) + ", " +
+                  std::to_string(pixel.y) + " for yaw " + std::to_string(yaw) + ", pitch " +
+                  std::to_string(pitch);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool pointerSentHome(ProgramSession& session)
+{
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
+    for (;;) {
+        int x = -1;
+        int y = -1;
+        if (session.driver().pointerIn(session.window(), x, y) && x == HOME_X && y == HOME_Y)
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+    }
+}
+
+// Move the pointer about the window; frames go on being drawn, and nothing
+// but the torus changes on the screen.
+void expectMotionIgnored(ProgramSession& session, const PerspectiveView& view, const char* when)
+{
+    const Capture before = session.capture();
+    for (const auto& [x, y] : {std::pair{900, 500}, std::pair{300, 150}, std::pair{700, 620}})
+        session.driver().movePointerIn(session.window(), x, y);
+    session.driver().sync();
+    ASSERT_TRUE(framesStillDrawn(session, view)) << when;
+    const Capture after = session.capture();
+    EXPECT_EQ(changesOutside(before, after, torusScreenRect(view, TORUS_MARGIN)), 0)
+        << when << ": pointer motion changed the view";
+}
+
+} // namespace
+
+TEST(MouseScenarioTest, PointerTurnsTheViewOnlyInMouseCameraMode)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    const Capture start = session.capture();
+    const PerspectiveView view = startView(start.width, start.height);
+    expectMotionIgnored(session, view, "keyboard mode");
+    EXPECT_FALSE(session.driver().cursorHidden()) << "pointer hidden in keyboard mode";
+
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera));
+    EXPECT_TRUE(session.waitForPointerHidden(true)) << "pointer shown in mouse camera mode";
+
+    // One motion right and down from the pointer home turns right and tilts down.
+    session.driver().movePointerIn(session.window(), HOME_X + TURN_RIGHT, HOME_Y + TILT_DOWN);
+    EXPECT_TRUE(pointerSentHome(session)) << "the pointer was not sent back to (640, 360)";
+    const double yaw = RADIANS_PER_PIXEL * TURN_RIGHT;
+    const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN;
+    std::string why;
+    Capture shot;
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return viewShows(c, yaw, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        << why;
+    session.keep(shot, "1-turned-right");
+
+    // As far to the left: straight ahead again, still tilted down.
+    session.driver().movePointerIn(session.window(), HOME_X - TURN_RIGHT, HOME_Y);
+    EXPECT_TRUE(pointerSentHome(session));
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        << why;
+    session.keep(shot, "2-turned-back");
+
+    // Off again, from a menu opened where the pointer is, so that no motion
+    // turns the view on the way.
+    ASSERT_TRUE(session.chooseHere(MenuChoice::MouseCamera));
+    EXPECT_TRUE(session.waitForPointerHidden(false)) << "pointer still hidden in keyboard mode";
+    const PerspectiveView tilted = freeView(START_EYE, 0.0, pitch, start.width, start.height);
+    expectMotionIgnored(session, tilted, "back in keyboard mode");
+    shot = session.capture();
+    EXPECT_TRUE(viewShows(shot, 0.0, pitch, why)) << "the view changed: " << why;
+    session.keep(shot, "3-keyboard-mode-again");
+}

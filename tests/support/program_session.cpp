@@ -1,0 +1,323 @@
+#include "tests/support/program_session.h"
+
+#include "tests/support/png.h"
+#include "tests/support/scene_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+constexpr char WINDOW_TITLE[] = "Quorvale 1";
+// The toolkit's pop-up menu is a window of its own with this title.
+constexpr char MENU_TITLE[] = "freeglut menu";
+constexpr int MENU_ENTRIES = 5;
+constexpr unsigned LEFT_BUTTON = 1;
+constexpr unsigned RIGHT_BUTTON = 3;
+constexpr int SCREEN_WIDTH = 1600;
+constexpr int SCREEN_HEIGHT = 1000;
+constexpr int POLL_MS = 20;
+constexpr int MENU_DISMISS_OFFSET = 20; // pixels up and left of the menu's corner
+// The toolkit's menus are mostly this light grey (0xb2 in each channel).
+constexpr int MENU_GREY_DARKEST = 0x80;
+constexpr double MENU_GREY_SHARE = 0.4;
+// Share of the first frame that must show the green ground.
+constexpr double FIRST_FRAME_GROUND_SHARE = 0.2;
+// A quick key auto-repeat, as some desktops have, so that keys held in the
+// tests repeat many times over.
+const std::vector<std::string> SERVER_OPTIONS = {"-ardelay", "100", "-arinterval", "20"};
+// With no window manager the toolkit leaves a window it was given no place
+// for at (-1, -1), partly off the screen, where it cannot be read back; the
+// toolkit's own -geometry option (the program hands every argument to the
+// toolkit) puts it in the corner instead, as a window manager would.
+const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point deadlineAfter(int milliseconds)
+{
+    return Clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Sessions still open. Should the test process end through exit() (the X
+// library does so on a protocol error), their program and X server are
+// stopped too instead of being left behind holding the test's output.
+std::vector<ProgramSession*>& openSessions()
+{
+    static std::vector<ProgramSession*> sessions;
+    return sessions;
+}
+
+void stopOpenSessions()
+{
+    for (ProgramSession* session : openSessions())
+        session->stopAtExit();
+}
+
+std::string testName()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (info == nullptr)
+        return "session";
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+} // namespace
+
+ProgramSession::ProgramSession(Focus focus)
+{
+    static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
+    (void)stopAtExitRegistered;
+    openSessions().push_back(this);
+    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, SERVER_OPTIONS);
+    if (!server_->running()) {
+        problem_ = "no private X server";
+        return;
+    }
+    driver_ = std::make_unique<XDriver>(server_->display());
+    process_ = std::make_unique<ProgramProcess>(server_->display(), PROGRAM_ARGUMENTS);
+    if (!driver_->connected() || !process_->started()) {
+        problem_ = "cannot connect or start the program";
+        return;
+    }
+    const WindowId found = driver_->findWindow(WINDOW_TITLE, SCREEN_WAIT_MS);
+    if (found == 0) {
+        problem_ = "no window; stderr: " + process_->standardError();
+        return;
+    }
+    if (focus == Focus::OnWindow)
+        driver_->focus(found);
+    window_ = found;
+    const bool drawn = waitForScreen(
+        [](const Capture& shot) {
+            const double pixels = static_cast<double>(shot.width) * shot.height;
+            return static_cast<double>(countPixels(shot, wholeCapture(shot), isGroundGreen)) >
+                   FIRST_FRAME_GROUND_SHARE * pixels;
+        },
+        SCREEN_WAIT_MS);
+    if (!drawn) {
+        problem_ = "the first frame never showed";
+        window_ = 0;
+    }
+}
+
+ProgramSession::~ProgramSession()
+{
+    auto& sessions = openSessions();
+    sessions.erase(std::remove(sessions.begin(), sessions.end(), this), sessions.end());
+    if (driver_ == nullptr)
+        return;
+    while (!held_.empty())
+        release(held_.back());
+    if (buttonHeld_)
+        driver_->buttonUp(RIGHT_BUTTON);
+    driver_->sync();
+}
+
+void ProgramSession::stopAtExit()
+{
+    process_.reset();
+    server_.reset();
+}
+
+bool ProgramSession::running()
+{
+    return process_ != nullptr && !process_->waitForExit(0);
+}
+
+void ProgramSession::press(const std::string& keysym)
+{
+    ASSERT_TRUE(driver_->keyDown(keysym)) << keysym;
+    held_.push_back(keysym);
+}
+
+void ProgramSession::release(const std::string& keysym)
+{
+    driver_->keyUp(keysym);
+    const auto at = std::find(held_.begin(), held_.end(), keysym);
+    if (at != held_.end())
+        held_.erase(at);
+}
+
+Capture ProgramSession::capture()
+{
+    return driver_->capture(window_);
+}
+
+bool ProgramSession::waitUntilShown(int width, int height)
+{
+    return waitUntil([&] {
+        const WindowGeometry place = driver_->geometry(window_);
+        return driver_->isViewable(window_) && place.width == width && place.height == height;
+    });
+}
+
+bool ProgramSession::waitForPointerHidden(bool hidden)
+{
+    return waitUntil([&] { return driver_->cursorHidden() == hidden; });
+}
+
+void ProgramSession::keep(const Capture& shot, const std::string& step)
+{
+    const std::string path = artifactDirectory() + "/" + testName() + "-" + step + ".png";
+    EXPECT_TRUE(writePng(path, shot.width, shot.height, shot.rgb)) << path;
+}
+
+bool ProgramSession::waitForScreen(const std::function<bool(const Capture&)>& condition,
+                                   int timeoutMs, Capture* last)
+{
+    const auto deadline = deadlineAfter(timeoutMs);
+    for (;;) {
+        Capture shot = capture();
+        const bool met = shot.width > 0 && condition(shot);
+        if (last != nullptr)
+            *last = shot;
+        if (met)
+            return true;
+        if (Clock::now() >= deadline || !running())
+            return false;
+        pause(POLL_MS);
+    }
+}
+
+bool ProgramSession::waitForStillScreen(
+    const std::function<long(const Capture&, const Capture&)>& changes, int gapMs, int timeoutMs,
+    Capture* last)
+{
+    const auto deadline = deadlineAfter(timeoutMs);
+    Capture before = capture();
+    for (;;) {
+        pause(gapMs);
+        Capture after = capture();
+        const bool still = after.width > 0 && changes(before, after) == 0;
+        if (last != nullptr)
+            *last = after;
+        if (still)
+            return true;
+        if (Clock::now() >= deadline || !running())
+            return false;
+        before = after;
+    }
+}
+
+WindowId ProgramSession::menuWindow(int timeoutMs)
+{
+    return driver_->findWindow(MENU_TITLE, timeoutMs);
+}
+
+bool ProgramSession::openMenu(int x, int y)
+{
+    driver_->movePointerIn(window_, x, y);
+    driver_->sync();
+    return pressRightButton();
+}
+
+bool ProgramSession::pressRightButton()
+{
+    driver_->buttonDown(RIGHT_BUTTON);
+    buttonHeld_ = true;
+    return menuWindow(SCREEN_WAIT_MS) != 0;
+}
+
+bool ProgramSession::waitForMenuClosed(WindowId menu)
+{
+    return waitUntil([&] { return !driver_->isViewable(menu); });
+}
+
+bool ProgramSession::choose(MenuChoice entry, int x, int y)
+{
+    return openMenu(x, y) && chooseFromOpenMenu(entry);
+}
+
+bool ProgramSession::chooseHere(MenuChoice entry)
+{
+    return pressRightButton() && chooseFromOpenMenu(entry);
+}
+
+bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
+{
+    const WindowId menu = menuWindow(SCREEN_WAIT_MS);
+    // The entries share the menu window's height equally apart from a border
+    // of a few pixels, so the middle of entry i lies (i - 1/2) / 5 of the way
+    // down: found from the window the toolkit really opened, not from fonts.
+    const WindowGeometry place = driver_->geometry(menu);
+    const int index = static_cast<int>(entry);
+    const int entryX = place.x + place.width / 2;
+    const int entryY = place.y + (2 * index - 1) * place.height / (2 * MENU_ENTRIES);
+    // Two motions, so the toolkit sees the pointer move over the entry.
+    driver_->movePointer(entryX - 1, entryY);
+    driver_->movePointer(entryX, entryY);
+    driver_->sync();
+    driver_->buttonUp(RIGHT_BUTTON);
+    buttonHeld_ = false;
+    driver_->sync();
+    if (entry == MenuChoice::Exit)
+        return true;
+    return waitForMenuClosed(menu) && waitForMenuPainted(place);
+}
+
+bool ProgramSession::waitForMenuPainted(const WindowGeometry& place)
+{
+    // Until the program draws its next frame, the closed menu's pixels stay
+    // where it was; drawn, a menu is mostly one light grey, which the scene
+    // never shows over such an area.
+    const auto menuGrey = [](int r, int g, int b) {
+        return r == g && g == b && r >= MENU_GREY_DARKEST;
+    };
+    const WindowGeometry ours = driver_->geometry(window_);
+    const PixelRect where = {place.x - ours.x, place.y - ours.y, place.width, place.height};
+    return waitUntil([&] {
+        const Capture shot = capture();
+        const double pixels = static_cast<double>(where.width) * where.height;
+        return static_cast<double>(countPixels(shot, where, menuGrey)) < MENU_GREY_SHARE * pixels;
+    });
+}
+
+bool ProgramSession::waitUntil(const std::function<bool()>& condition)
+{
+    const auto deadline = deadlineAfter(SCREEN_WAIT_MS);
+    for (;;) {
+        if (condition())
+            return true;
+        if (Clock::now() >= deadline || !running())
+            return false;
+        pause(POLL_MS);
+    }
+}
+
+bool ProgramSession::dismissMenu()
+{
+    const WindowId menu = menuWindow(SCREEN_WAIT_MS);
+    if (menu == 0)
+        return false;
+    const WindowGeometry place = driver_->geometry(menu);
+    driver_->movePointer(place.x - MENU_DISMISS_OFFSET, place.y - MENU_DISMISS_OFFSET);
+    driver_->sync();
+    if (buttonHeld_) {
+        driver_->buttonUp(RIGHT_BUTTON);
+        buttonHeld_ = false;
+    }
+    driver_->buttonDown(LEFT_BUTTON);
+    driver_->buttonUp(LEFT_BUTTON);
+    driver_->sync();
+    return waitForMenuClosed(menu) && waitForMenuPainted(place);
+}
+
+bool ProgramSession::quitWithEscape(std::string& report)
+{
+    press("Escape");
+    const bool ended = process_->waitForExit(SCREEN_WAIT_MS);
+    release("Escape");
+    report = "exit status " + std::to_string(process_->exitStatus()) + ", signal " +
+             std::to_string(process_->termSignal()) + ", stderr: " + process_->standardError();
+    return ended && process_->exitStatus() == 0 && process_->termSignal() == 0;
+}

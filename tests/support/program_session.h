@@ -1,0 +1,109 @@
+// The real program run as a user meets it: the quorvale binary on a private X
+// server of its own, its window found, driven with real X input (keys, the
+// right-button menu, pointer motion) and watched through screen captures.
+#pragma once
+
+#include "platform/xdriver.h"
+#include "tests/support/program.h"
+#include "tests/support/xvfb.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The program's menu entries, top to bottom.
+enum class MenuChoice : int {
+    LockCamera = 1,
+    MouseCamera = 2,
+    Wireframe = 3,
+    Vertex = 4,
+    Exit = 5,
+};
+
+class ProgramSession {
+public:
+    // Keyboard focus on start: a window manager would give the new window the
+    // focus; a bare X server lets it follow the pointer instead.
+    enum class Focus { OnWindow, FollowsPointer };
+
+    explicit ProgramSession(Focus focus = Focus::OnWindow);
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // True once the window is up and has drawn its first frame.
+    bool ready() const { return window_ != 0; }
+    // What went wrong in start-up, for failure messages.
+    const std::string& startupProblem() const { return problem_; }
+
+    XDriver& driver() { return *driver_; }
+    WindowId window() const { return window_; }
+    ProgramProcess& process() { return *process_; }
+    const std::string& display() const { return server_->display(); }
+    bool running();
+
+    // Keys by keysym name; every key still down is let go when the session ends.
+    void press(const std::string& keysym);
+    void release(const std::string& keysym);
+
+    // Only a window on the screen can be read back.
+    Capture capture();
+    // Wait until the window is on the screen (again) at the given size.
+    bool waitUntilShown(int width, int height);
+    // Wait until the pointer over the window is hidden (or shown).
+    bool waitForPointerHidden(bool hidden);
+    // Keep a capture as a PNG in the artifact directory, named after the
+    // running test and the given step.
+    void keep(const Capture& capture, const std::string& step);
+
+    // Capture until the condition holds, up to timeoutMs; the last capture is
+    // left in last (if given). False on time-out or if the program ended.
+    bool waitForScreen(const std::function<bool(const Capture&)>& condition, int timeoutMs,
+                       Capture* last = nullptr);
+    // Capture until two captures taken at least gapMs apart show the same
+    // pixels inside the area (changes outside it, such as the spinning torus,
+    // do not count).
+    bool waitForStillScreen(const std::function<long(const Capture&, const Capture&)>& changes,
+                            int gapMs, int timeoutMs, Capture* last = nullptr);
+
+    // Open the menu with a right-button press at window pixel (x, y), move to
+    // an entry and let go over it; waits until the menu is closed again.
+    bool choose(MenuChoice entry, int x = 200, int y = 200);
+    // The same from where the pointer is, without moving it (even a motion
+    // to the same place reaches the program as pointer motion).
+    bool chooseHere(MenuChoice entry);
+    // Open the menu at window pixel (x, y) and keep the button held.
+    bool openMenu(int x, int y);
+    // The menu's window while it is open; 0 if it is not showing.
+    WindowId menuWindow(int timeoutMs);
+    // Close an open menu without choosing: let go of the right button off
+    // every entry, then click the left button off the menu.
+    bool dismissMenu();
+
+    // Hold Escape until the program ends; true if it ended with status 0.
+    bool quitWithEscape(std::string& report);
+
+    // Stop the program and the X server at once (the test process is ending).
+    void stopAtExit();
+
+private:
+    bool waitForMenuClosed(WindowId menu);
+    // Wait until a frame has been drawn over the place of a closed menu.
+    bool waitForMenuPainted(const WindowGeometry& place);
+    bool waitUntil(const std::function<bool()>& condition);
+    bool chooseFromOpenMenu(MenuChoice entry);
+    bool pressRightButton();
+
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<XDriver> driver_;
+    std::unique_ptr<ProgramProcess> process_;
+    WindowId window_ = 0;
+    std::vector<std::string> held_;
+    bool buttonHeld_ = false;
+    std::string problem_;
+};
+
+// Milliseconds to wait for things the program should do at once; generous
+// because the machine is slow and shared.
+constexpr int SCREEN_WAIT_MS = 30000;
