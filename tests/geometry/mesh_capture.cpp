@@ -15,17 +15,6 @@ constexpr double POSITION_TOLERANCE = 5e-5;
 
 } // namespace
 
-Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(double k, const Vec3& a) { return {k * a.x, k * a.y, k * a.z}; }
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double length(const Vec3& a) { return std::sqrt(dot(a, a)); }
 Vec3 toVec3(const Point3& p) { return {p.x, p.y, p.z}; }
 
 Point3 toPoint3(const Vec3& v)

@@ -5,24 +5,13 @@
 
 #include "geometry/mesh.h"
 #include "tests/support/gl_program.h"
+#include "tests/support/vec3.h"
 
 #include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
-struct Vec3 {
-    double x;
-    double y;
-    double z;
-};
-
-Vec3 operator+(const Vec3& a, const Vec3& b);
-Vec3 operator-(const Vec3& a, const Vec3& b);
-Vec3 operator*(double k, const Vec3& a);
-double dot(const Vec3& a, const Vec3& b);
-Vec3 cross(const Vec3& a, const Vec3& b);
-double length(const Vec3& a);
 Vec3 toVec3(const Point3& p);
 Point3 toPoint3(const Vec3& v);
 std::string describe(const Vec3& v);

@@ -71,31 +71,6 @@ Vec3 lightTerm(const RigLight& light, const Vec3& point, const Vec3& normal, con
 
 } // namespace
 
-Vec3 operator+(const Vec3& a, const Vec3& b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vec3 operator-(const Vec3& a, const Vec3& b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 operator*(double s, const Vec3& v)
-{
-    return {s * v.x, s * v.y, s * v.z};
-}
-
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3 normalised(const Vec3& v)
-{
-    return (1.0 / std::sqrt(dot(v, v))) * v;
-}
-
 const std::array<RigLight, RIG_LIGHTS>& expectedSlots()
 {
     return slots;

@@ -3,19 +3,9 @@
 // vertex under them, used to predict the colours a frame shows.
 #pragma once
 
+#include "tests/support/vec3.h"
+
 #include <array>
-
-struct Vec3 {
-    double x;
-    double y;
-    double z;
-};
-
-Vec3 operator+(const Vec3& a, const Vec3& b);
-Vec3 operator-(const Vec3& a, const Vec3& b);
-Vec3 operator*(double s, const Vec3& v);
-double dot(const Vec3& a, const Vec3& b);
-Vec3 normalised(const Vec3& v);
 
 // One light's figures in world terms.
 struct RigLight {

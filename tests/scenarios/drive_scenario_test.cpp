@@ -42,7 +42,7 @@ constexpr double VISIBLE_MOVE = 20.0;        // pixels
 // Largest distance of a path from the line through two points, on the ground.
 double largestOffset(const std::vector<TankSighting>& path, const Vec3& from, const Vec3& to)
 {
-    const Vec3 along = normalized({to.x - from.x, 0.0, to.z - from.z});
+    const Vec3 along = normalised({to.x - from.x, 0.0, to.z - from.z});
     double largest = 0.0;
     for (const TankSighting& sighting : path) {
         const Vec3 d = {sighting.ground.x - from.x, 0.0, sighting.ground.z - from.z};
@@ -55,7 +55,7 @@ double largestOffset(const std::vector<TankSighting>& path, const Vec3& from, co
 double headingAgreement(const Vec3& from, const Vec3& to, const Vec3& direction)
 {
     const Vec3 moved = {to.x - from.x, 0.0, to.z - from.z};
-    return dot(normalized(moved), normalized(direction));
+    return dot(normalised(moved), normalised(direction));
 }
 
 // The way the tank faces at a point of the quarter circle round a centre:

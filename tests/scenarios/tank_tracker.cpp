@@ -195,7 +195,7 @@ double groundDistance(const Vec3& a, const Vec3& b)
 
 DistanceToGo arrivalAt(const Vec3& target, const Vec3& arriving)
 {
-    const Vec3 way = normalized({arriving.x, 0.0, arriving.z});
+    const Vec3 way = normalised({arriving.x, 0.0, arriving.z});
     return [target, way](const TankSighting& sighting) {
         const Vec3 left = target - sighting.ground;
         return left.x * way.x + left.z * way.z;

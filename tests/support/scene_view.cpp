@@ -42,43 +42,12 @@ int minOf(int a, int b, int c)
 
 } // namespace
 
-Vec3 operator+(const Vec3& a, const Vec3& b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec3 operator-(const Vec3& a, const Vec3& b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 operator*(double factor, const Vec3& v)
-{
-    return {factor * v.x, factor * v.y, factor * v.z};
-}
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double length(const Vec3& v)
-{
-    return std::sqrt(dot(v, v));
-}
-Vec3 normalized(const Vec3& v)
-{
-    return (1.0 / length(v)) * v;
-}
-
 PerspectiveView::PerspectiveView(const Vec3& eye, const Vec3& centre, const Vec3& up,
                                  double fovYDegrees, int width, int height, double zNear)
     : eye_(eye), width_(width), height_(height), zNear_(zNear)
 {
-    forward_ = normalized(centre - eye);
-    right_ = normalized(cross(forward_, up));
+    forward_ = normalised(centre - eye);
+    right_ = normalised(cross(forward_, up));
     upward_ = cross(right_, forward_);
     // Half the viewport height spans tan(fov / 2); the aspect of the
     // projection is the viewport's, so a pixel is square on both axes.

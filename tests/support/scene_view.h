@@ -5,22 +5,9 @@
 #pragma once
 
 #include "platform/xdriver.h"
+#include "tests/support/vec3.h"
 
 #include <functional>
-
-struct Vec3 {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
-
-Vec3 operator+(const Vec3& a, const Vec3& b);
-Vec3 operator-(const Vec3& a, const Vec3& b);
-Vec3 operator*(double factor, const Vec3& v);
-double dot(const Vec3& a, const Vec3& b);
-Vec3 cross(const Vec3& a, const Vec3& b);
-double length(const Vec3& v);
-Vec3 normalized(const Vec3& v);
 
 // A pixel position in a window, x from the left, y from the top (as Capture).
 struct ScreenPoint {
