@@ -29,7 +29,7 @@ constexpr char USAGE[] =
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "  -display DISPLAY     the X display to open (default: $DISPLAY)\n"
-    "  -geometry WxH+X+Y    the window's size and place on the screen\n"
+    "  -geometry +X+Y       the window's place on the screen (it opens at 1280x720)\n"
     "  -iconic              start with the window iconified\n"
     "  -direct, -indirect   ask for direct or indirect rendering\n"
     "  -gldebug             report OpenGL errors after every frame\n"
