@@ -14,6 +14,7 @@ constexpr int WINDOW_WIDTH = 1280;  // pixels
 constexpr int WINDOW_HEIGHT = 720;  // pixels
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
 constexpr float GLOBAL_AMBIENT[4] = {0.33f, 0.33f, 0.33f, 1.0f};
+
 void buildMenu()
 {
     glutCreateMenu(onMenu);
