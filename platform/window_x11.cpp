@@ -33,6 +33,17 @@ std::vector<unsigned long> iconProperty()
     return values;
 }
 
+// True if a window manager runs: the one client that redirects the structure
+// requests of the root window's children.
+bool windowManagerRuns(Display* display, Window window)
+{
+    XWindowAttributes attributes = {};
+    XWindowAttributes root = {};
+    return XGetWindowAttributes(display, window, &attributes) != 0 &&
+           XGetWindowAttributes(display, attributes.root, &root) != 0 &&
+           (root.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
 } // namespace
 
 void nameWindow()
@@ -52,10 +63,10 @@ void nameWindow()
                     reinterpret_cast<const unsigned char*>(icon.data()), static_cast<int>(icon.size()));
     // Window managers read WM_CLASS once, when they take a window on, but the
     // toolkit maps its windows as it creates them. Withdrawing the window and
-    // mapping it again has it taken on afresh, with the class now set.
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, window, &attributes) != 0) {
-        XWithdrawWindow(display, window, XScreenNumberOfScreen(attributes.screen));
+    // mapping it again has it taken on afresh, with the class now set. With no
+    // window manager nobody reads the class at mapping, so nothing is redone.
+    if (windowManagerRuns(display, window)) {
+        XWithdrawWindow(display, window, DefaultScreen(display));
         XMapWindow(display, window);
     }
     XFlush(display);
