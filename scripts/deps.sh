@@ -9,7 +9,7 @@ QUORVALE_PACKAGES=(
   xvfb x11-utils
   apitrace
   zlib1g-dev
-  dpkg-dev file binutils desktop-file-utils appstream groff-base
+  dpkg-dev file binutils desktop-file-utils appstream groff-base openbox wmctrl
 )
 
 quorvale_install_missing() {

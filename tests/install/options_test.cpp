@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -20,6 +23,13 @@ constexpr int START_WAIT_MS = 30000;
 constexpr char TITLE[] = "Quorvale 1";
 constexpr char BANNER_END[] = "------\n";
 constexpr int EXIT_USAGE = 2;
+constexpr int POLL_MS = 50;
+// Where a window manager's rule for the class "Quorvale" puts the window's
+// frame, root pixels; far from where it would place the window by itself.
+constexpr int RULE_X = 250;
+constexpr int RULE_Y = 200;
+// The frame's border and title bar: the window sits this much inside its frame.
+constexpr int FRAME_MAX = 40;  // pixels
 
 struct ProgramRun {
     bool exited;
@@ -53,6 +63,19 @@ std::string desktopEntryValue(const std::string& key)
         if (line.rfind(key + "=", 0) == 0)
             return line.substr(key.size() + 1);
     return "";
+}
+
+// Poll a condition every POLL_MS until it holds or timeoutMs has passed.
+template <typename Condition>
+bool waitFor(Condition condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+    }
+    return true;
 }
 
 } // namespace
@@ -125,4 +148,43 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
     EXPECT_NE(properties.output.find("Icon (48 x 48)"), std::string::npos) << properties.output.substr(0, 200);
     EXPECT_NE(properties.output.find("Icon (32 x 32)"), std::string::npos) << properties.output.substr(0, 200);
     EXPECT_FALSE(program.exited()) << program.standardError();
+}
+
+// Window managers read WM_CLASS when they take a window on; a class set after
+// that goes unseen. Openbox, with a rule that places windows of class
+// Quorvale, must place the program's window by that rule.
+TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
+{
+    char directory[] = "/tmp/quorvale-openbox-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string config = std::string(directory) + "/rc.xml";
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n"
+                             "<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><applications>\n"
+                             "<application class=\"Quorvale\" name=\"quorvale\"><position force=\"yes\">"
+                             "<x>" << RULE_X << "</x><y>" << RULE_Y << "</y></position></application>\n"
+                             "</applications></openbox_config>\n";
+    XvfbServer server;
+    ASSERT_TRUE(server.running());
+    const std::string onDisplay = "DISPLAY=" + server.display() + " ";
+    // Openbox leaves with the server; it is started in the background of a shell.
+    const CommandResult openbox =
+        runCommand(onDisplay + "openbox --config-file " + shellQuoted(config) + " >/dev/null 2>&1 &");
+    ASSERT_EQ(openbox.status, 0) << openbox.output;
+    EXPECT_TRUE(waitFor([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
+
+    ProgramProcess program(server.display());
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    XDriver driver(server.display());
+    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    ASSERT_NE(window, 0u);
+    WindowGeometry geometry;
+    const bool placed = waitFor(
+        [&] {
+            geometry = driver.geometry(window);
+            return geometry.x >= RULE_X && geometry.x <= RULE_X + FRAME_MAX && geometry.y >= RULE_Y &&
+                   geometry.y <= RULE_Y + FRAME_MAX;
+        },
+        START_WAIT_MS);
+    EXPECT_TRUE(placed) << "window at " << geometry.x << ", " << geometry.y;
+    std::filesystem::remove_all(directory);
 }
