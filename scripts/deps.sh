@@ -9,6 +9,7 @@ QUORVALE_PACKAGES=(
   xvfb x11-utils
   apitrace
   zlib1g-dev
+  patch libxi-dev libxrandr-dev libxxf86vm-dev debian-archive-keyring
 )
 
 quorvale_install_missing() {
@@ -52,4 +53,13 @@ quorvale_configure_and_build() {
   local build_dir=$1; shift
   cmake -S "$QUORVALE_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null \
     && cmake --build "$build_dir" -j2
+}
+
+# Build freeglut with our patches (scripts/freeglut.sh: static, redone only when
+# the patches change) in a folder beside the given build folder; prints the
+# prefix for -DQUORVALE_FREEGLUT_PREFIX. Progress goes to stderr.
+quorvale_patched_freeglut() {
+  local out="$1-freeglut"
+  bash "$QUORVALE_ROOT/scripts/freeglut.sh" "$out" >&2 || return 1
+  echo "$out/prefix"
 }
