@@ -6,10 +6,11 @@ QUORVALE_PACKAGES=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libx11-dev libxtst-dev libxfixes-dev
   libgtest-dev
-  xvfb x11-utils
+  xvfb x11-utils openbox
   apitrace
   zlib1g-dev
-  dpkg-dev file binutils desktop-file-utils appstream groff-base openbox wmctrl
+  dpkg-dev file binutils desktop-file-utils appstream groff-base wmctrl
+  patch libxi-dev libxrandr-dev libxxf86vm-dev debian-archive-keyring
 )
 
 quorvale_install_missing() {
@@ -70,4 +71,13 @@ quorvale_configure_and_build() {
   local build_dir=$1; shift
   cmake -S "$QUORVALE_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null \
     && cmake --build "$build_dir" -j"$(nproc)"
+}
+
+# Build freeglut with our patches (scripts/freeglut.sh: static, redone only when
+# the patches change) into build-freeglut/, which every build folder shares;
+# prints the prefix for -DQUORVALE_FREEGLUT_PREFIX. Progress goes to stderr.
+quorvale_patched_freeglut() {
+  local out="$QUORVALE_ROOT/build-freeglut"
+  bash "$QUORVALE_ROOT/scripts/freeglut.sh" "$out" >&2 || return 1
+  echo "$out/prefix"
 }

@@ -10,6 +10,7 @@ source "$QUORVALE_ROOT/scripts/deps.sh"
 PACKAGING_PACKAGES=(
   g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libx11-dev
   dpkg-dev file binutils gzip lintian desktop-file-utils appstream groff-base
+  patch libxi-dev libxrandr-dev libxxf86vm-dev debian-archive-keyring
 )
 BUILD=$QUORVALE_ROOT/build-package
 DIST=$QUORVALE_ROOT/dist
@@ -17,7 +18,9 @@ DIST=$QUORVALE_ROOT/dist
 quorvale_install_missing "${PACKAGING_PACKAGES[@]}"
 # Debian's own compiler and linker flags for packages (hardening included).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+freeglut=$(quorvale_patched_freeglut)
 quorvale_configure_and_build "$BUILD" -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_BUILD_BENCH=OFF \
+  -DQUORVALE_FREEGLUT_PREFIX="$freeglut" \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 

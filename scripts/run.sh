@@ -7,7 +7,8 @@ QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
 quorvale_install_missing "${QUORVALE_PACKAGES[@]}"
-quorvale_configure_and_build "$QUORVALE_ROOT/build-run" -DQUORVALE_BUILD_TESTS=OFF
+freeglut=$(quorvale_patched_freeglut)
+quorvale_configure_and_build "$QUORVALE_ROOT/build-run" -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_FREEGLUT_PREFIX="$freeglut"
 
 if quorvale_display_usable; then
   exec "$QUORVALE_ROOT/build-run/quorvale" "$@"

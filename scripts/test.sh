@@ -7,7 +7,8 @@ QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
 quorvale_install_missing "${QUORVALE_PACKAGES[@]}"
-quorvale_configure_and_build "$QUORVALE_ROOT/build" -DQUORVALE_BUILD_TESTS=ON
+freeglut=$(quorvale_patched_freeglut)
+quorvale_configure_and_build "$QUORVALE_ROOT/build" -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_FREEGLUT_PREFIX="$freeglut"
 
 if ! quorvale_display_usable; then
   quorvale_start_xvfb

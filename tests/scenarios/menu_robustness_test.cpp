@@ -1,13 +1,20 @@
 // A shorter run of the real menu, in other orders than the scenarios: vertex
 // before wireframe, repeats, the camera mode and the chase view toggled
 // across each other. Each choice is checked on the screen and, for the
-// camera mode, on the pointer.
+// camera mode, on the pointer. Then the menu as used under a window manager,
+// with the window away from the screen's corner: press, drag and release on
+// an entry; a right click, then a left click on an entry; a click on the
+// desktop to close it.
 #include "tests/scenarios/screen_checks.h"
 #include "tests/scenarios/tank_tracker.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -28,6 +35,99 @@ const RenderStep RENDER_STEPS[] = {
     {MenuChoice::Wireframe, Rendering::Lines, "wireframe-third"},
     {MenuChoice::Wireframe, Rendering::Filled, "wireframe-fourth"},
 };
+
+constexpr unsigned LEFT_BUTTON = 1;
+constexpr unsigned RIGHT_BUTTON = 3;
+constexpr int MENU_ENTRIES = 5;
+// Where the window manager is asked to put the window (root pixels): well
+// away from the corner, where the menu's screen position and the pointer's
+// position in the window differ by much more than an entry's height.
+const std::vector<std::string> AWAY_FROM_THE_CORNER = {"-geometry", "+300+200"};
+constexpr int LEAST_OFFSET = 100; // root pixels the window's corner keeps from the screen's
+constexpr int MENU_OPEN_X = 200;  // window pixels: room for the menu below and right
+constexpr int MENU_OPEN_Y = 200;
+// A spot of the bare desktop, up and left of the window (root pixels).
+constexpr int DESKTOP_X = 50;
+constexpr int DESKTOP_Y = 50;
+constexpr int POLL_MS = 20;
+// A drawn menu is mostly its light grey (0xb2 in each channel); undrawn it
+// shows black.
+constexpr int MENU_GREY_DARKEST = 0x80;
+constexpr double MENU_GREY_SHARE = 0.6;
+constexpr int HIGHLIGHT_WHITE = 0xff;
+constexpr double HIGHLIGHT_SHARE = 0.1; // one entry of five, less its label
+
+ProgramSession::Options underWindowManager()
+{
+    ProgramSession::Options options;
+    options.windowManager = true;
+    options.arguments = AWAY_FROM_THE_CORNER;
+    return options;
+}
+
+// Poll until the condition holds, up to SCREEN_WAIT_MS.
+bool eventually(const std::function<bool()>& condition)
+{
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+    }
+    return true;
+}
+
+// The middle of an entry on the screen: the entries share the menu window's
+// height equally apart from a border of a few pixels.
+void moveOntoEntry(XDriver& driver, const WindowGeometry& menu, MenuChoice entry)
+{
+    const int index = static_cast<int>(entry);
+    const int x = menu.x + menu.width / 2;
+    const int y = menu.y + (2 * index - 1) * menu.height / (2 * MENU_ENTRIES);
+    // Two motions, so the toolkit sees the pointer move over the entry.
+    driver.movePointer(x - 1, y);
+    driver.movePointer(x, y);
+    driver.sync();
+}
+
+void click(XDriver& driver, unsigned button)
+{
+    driver.buttonDown(button);
+    driver.buttonUp(button);
+    driver.sync();
+}
+
+// A right click (press and release on the spot) at window pixel (x, y):
+// the menu it opens stays open; 0 if none opened.
+WindowId openMenuWithAClick(ProgramSession& session, int x, int y)
+{
+    session.driver().movePointerIn(session.window(), x, y);
+    session.driver().sync();
+    click(session.driver(), RIGHT_BUTTON);
+    return session.menuWindow(SCREEN_WAIT_MS);
+}
+
+double menuShare(const Capture& menu, const PixelClass& pixelClass)
+{
+    return static_cast<double>(countPixels(menu, wholeCapture(menu), pixelClass)) /
+           (static_cast<double>(menu.width) * menu.height);
+}
+
+double menuGreyShare(const Capture& menu)
+{
+    return menuShare(menu, [](int r, int g, int b) {
+        return r == g && g == b && r >= MENU_GREY_DARKEST;
+    });
+}
+
+// The entry under the pointer is lit in white.
+double highlightShare(const Capture& menu)
+{
+    return menuShare(menu, [](int r, int g, int b) {
+        return r == HIGHLIGHT_WHITE && g == HIGHLIGHT_WHITE && b == HIGHLIGHT_WHITE;
+    });
+}
 
 } // namespace
 
@@ -70,6 +170,109 @@ TEST(MenuRobustnessTest, RealMenuInOtherOrders)
         << "unlocked: " << why;
     EXPECT_EQ(renderingOfGround(shot), Rendering::Filled);
     session.keep(shot, "unlocked");
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
+}
+
+TEST(MenuRobustnessTest, ClickThenClickAndPressDragReleaseUnderAWindowManager)
+{
+    ProgramSession session(underWindowManager());
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    XDriver& driver = session.driver();
+    const WindowGeometry window = driver.geometry(session.window());
+    ASSERT_GE(window.x, LEAST_OFFSET) << "the window sits at the screen's left edge";
+    ASSERT_GE(window.y, LEAST_OFFSET) << "the window sits at the screen's top edge";
+
+    // A right click opens the menu, drawn at once though the pointer stays
+    // still (its first opening, when its window is sized for it); a left
+    // click on an entry chooses that entry.
+    const WindowId menu = openMenuWithAClick(session, MENU_OPEN_X, MENU_OPEN_Y);
+    ASSERT_NE(menu, 0u) << "no menu after a right click";
+    Capture opened;
+    EXPECT_TRUE(eventually([&] {
+        opened = driver.capture(menu);
+        return opened.width > 0 && menuGreyShare(opened) >= MENU_GREY_SHARE;
+    })) << "the menu stays undrawn: grey share "
+        << (opened.width > 0 ? menuGreyShare(opened) : 0.0);
+    session.keep(opened, "menu-on-opening");
+    moveOntoEntry(driver, driver.geometry(menu), MenuChoice::LockCamera);
+    click(driver, LEFT_BUTTON);
+    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); })) << "the menu stays open";
+    std::string why;
+    Capture shot;
+    EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return chaseViewShowsTank(c, why); },
+                                      SCREEN_WAIT_MS, &shot))
+        << "right click, left click on Lock/Free Camera: " << why;
+    session.keep(shot, "clicked-lock");
+
+    // Press, drag to the entry, let go there: exactly that entry is chosen.
+    ASSERT_TRUE(session.choose(MenuChoice::LockCamera, MENU_OPEN_X, MENU_OPEN_Y));
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return startViewGridInPlace(c, why); }, SCREEN_WAIT_MS, &shot))
+        << "press-drag-release on Lock/Free Camera: " << why;
+    session.keep(shot, "dragged-to-lock");
+    ASSERT_TRUE(session.choose(MenuChoice::Wireframe, MENU_OPEN_X, MENU_OPEN_Y));
+    EXPECT_TRUE(waitForRendering(session, Rendering::Lines, shot))
+        << "press-drag-release on Enable/Disable Wireframe: the ground shows "
+        << renderingName(renderingOfGround(shot));
+    session.keep(shot, "dragged-to-wireframe");
+    EXPECT_FALSE(driver.cursorHidden()) << "the mouse camera was chosen on the way";
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
+}
+
+TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
+{
+    ProgramSession session(underWindowManager());
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    XDriver& driver = session.driver();
+    const WindowGeometry window = driver.geometry(session.window());
+    ASSERT_GT(window.x, DESKTOP_X + LEAST_OFFSET / 2) << "no desktop left of the window";
+    ASSERT_GT(window.y, DESKTOP_Y + LEAST_OFFSET / 2) << "no desktop above the window";
+
+    // Pressed, dragged off the menu and let go in the window, the menu stays
+    // open; then a click on the desktop, outside the program's windows.
+    ASSERT_TRUE(session.openMenu(MENU_OPEN_X, MENU_OPEN_Y)) << "no menu on a right press";
+    WindowId menu = session.menuWindow(SCREEN_WAIT_MS);
+    driver.movePointerIn(session.window(), MENU_OPEN_X / 2, MENU_OPEN_Y / 2);
+    driver.sync();
+    driver.buttonUp(RIGHT_BUTTON);
+    // The pointer back over an entry lights it up once the program has
+    // handled the release, before the desktop is clicked.
+    moveOntoEntry(driver, driver.geometry(menu), MenuChoice::Vertex);
+    Capture lit;
+    ASSERT_TRUE(eventually([&] {
+        lit = driver.capture(menu);
+        return lit.width > 0 && highlightShare(lit) >= HIGHLIGHT_SHARE;
+    })) << "no entry lit under the pointer";
+    driver.movePointer(DESKTOP_X, DESKTOP_Y);
+    driver.sync();
+    click(driver, LEFT_BUTTON);
+    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); }))
+        << "a click on the desktop left the menu open";
+
+    // A click in the window where the wireframe entry would lie if the
+    // window's place on the screen were ignored: off the menu, so it closes
+    // the menu and chooses nothing.
+    menu = openMenuWithAClick(session, MENU_OPEN_X, MENU_OPEN_Y);
+    ASSERT_NE(menu, 0u) << "no menu after a second right click";
+    WindowGeometry misplaced = driver.geometry(menu);
+    misplaced.x += window.x;
+    misplaced.y += window.y;
+    ASSERT_LT(misplaced.x + misplaced.width, window.x + window.width);
+    ASSERT_LT(misplaced.y + misplaced.height, window.y + window.height);
+    moveOntoEntry(driver, misplaced, MenuChoice::Wireframe);
+    click(driver, LEFT_BUTTON);
+    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); }))
+        << "a click in the window off the menu left the menu open";
+
+    // Neither click chose anything, and the menu opens and chooses as before:
+    // wireframe from the filled start.
+    ASSERT_TRUE(session.choose(MenuChoice::Wireframe, MENU_OPEN_X, MENU_OPEN_Y));
+    Capture shot;
+    EXPECT_TRUE(waitForRendering(session, Rendering::Lines, shot))
+        << "the ground shows " << renderingName(renderingOfGround(shot));
+    session.keep(shot, "wireframe-after-clicks-off-the-menu");
     std::string report;
     EXPECT_TRUE(session.quitWithEscape(report)) << report;
 }
