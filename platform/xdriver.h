@@ -50,6 +50,8 @@ public:
 
     WindowGeometry geometry(WindowId window);
     bool isViewable(WindowId window);
+    // True if a top-level window of this class (WM_CLASS) is on the screen.
+    bool classShown(const std::string& windowClass);
 
     // Press or release a key by its keysym name ("w", "W", "Shift_R", "Escape",
     // "Up", "Home"...); false if the name is unknown or has no key.
@@ -68,6 +70,9 @@ public:
     // Give the keyboard focus to a window, or to nobody (None).
     void focus(WindowId window);
     void focusNone();
+    // The window that has the keyboard focus (None, or PointerRoot when the
+    // focus follows the pointer).
+    WindowId focusedWindow();
     // A plain top-level window of our own (for taking the focus away); mapped.
     WindowId createWindow(int x, int y, int width, int height);
     void destroyWindow(WindowId window);
@@ -76,6 +81,10 @@ public:
     void iconify(WindowId window);
     void restore(WindowId window);
     void resize(WindowId window, int width, int height);
+    // Ask the window manager to close a window, as its close button does.
+    void closeWindow(WindowId window);
+    // True once a window manager runs on the display and manages the screen.
+    bool windowManagerRunning();
 
     // True if the cursor shown at the pointer's position now is fully transparent.
     bool cursorHidden();

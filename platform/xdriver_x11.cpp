@@ -13,16 +13,58 @@
 namespace {
 
 constexpr int POLL_INTERVAL_MS = 20;
+// Source indication of a request made on the user's behalf by a pager or tool.
+constexpr long SOURCE_PAGER = 2;
 
-// Xlib's default handler ends the process on any protocol error; a test asking
-// about a window that has just gone must see a failed call instead.
-int reportError(Display* display, XErrorEvent* error)
+// The error handler is one for the whole process, and a test may run the
+// program in the same process: the driver must not change the program's
+// error policy. So it traps errors only while one of its own calls runs, and
+// only those of its own connection (a test asking about a window that has
+// just gone sees a failed call); any other error goes on to the handler that
+// was installed before.
+Display* trappingDisplay = nullptr;
+XErrorHandler handlerBeforeTrap = nullptr;
+
+int reportOwnError(Display* display, XErrorEvent* error)
 {
+    if (display != trappingDisplay)
+        return handlerBeforeTrap != nullptr ? handlerBeforeTrap(display, error) : 0;
     char text[256];
     XGetErrorText(display, error->error_code, text, sizeof text);
     std::fprintf(stderr, "X error ignored: %s (request %d)\n", text, error->request_code);
     return 0;
 }
+
+// Errors of the driver's connection are reported and absorbed while an
+// ErrorTrap lives; the previous handler is back when it goes. Nested traps
+// leave the outermost in charge.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : outermost_(trappingDisplay == nullptr && display != nullptr)
+    {
+        if (!outermost_)
+            return;
+        // Errors of requests sent before the trap are not the trap's to absorb.
+        XSync(display, False);
+        trappingDisplay = display;
+        handlerBeforeTrap = XSetErrorHandler(reportOwnError);
+    }
+    ~ErrorTrap()
+    {
+        if (!outermost_)
+            return;
+        // Every reply and error of the requests made meanwhile comes in first.
+        XSync(trappingDisplay, False);
+        XSetErrorHandler(handlerBeforeTrap);
+        trappingDisplay = nullptr;
+        handlerBeforeTrap = nullptr;
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    bool outermost_;
+};
 
 // Depth-first search of the window tree for a viewable window with this title.
 Window findByTitle(Display* display, Window parent, const std::string& title)
@@ -53,6 +95,24 @@ Window findByTitle(Display* display, Window parent, const std::string& title)
     return found;
 }
 
+// A window named by a WINDOW property of another; 0 if there is none.
+Window windowProperty(Display* display, Window window, Atom property)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    Window found = 0;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_WINDOW, &type, &format,
+                           &count, &remaining, &data) == Success &&
+        type == XA_WINDOW && format == 32 && count == 1 && data != nullptr)
+        found = *reinterpret_cast<Window*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return found;
+}
+
 unsigned channel(unsigned long pixel, unsigned long mask)
 {
     if (mask == 0)
@@ -80,7 +140,6 @@ bool Capture::savePpm(const std::string& path) const
 XDriver::XDriver(const std::string& displayName)
     : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()))
 {
-    XSetErrorHandler(reportError);
 }
 
 XDriver::~XDriver()
@@ -93,7 +152,12 @@ WindowId XDriver::findWindow(const std::string& title, int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const Window window = findByTitle(display_, DefaultRootWindow(display_), title);
+        Window window = 0;
+        {
+            // Windows come and go while the tree is searched.
+            const ErrorTrap trap(display_);
+            window = findByTitle(display_, DefaultRootWindow(display_), title);
+        }
         if (window != 0 || std::chrono::steady_clock::now() >= deadline)
             return window;
         std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
@@ -102,6 +166,7 @@ WindowId XDriver::findWindow(const std::string& title, int timeoutMs)
 
 WindowGeometry XDriver::geometry(WindowId window)
 {
+    const ErrorTrap trap(display_);
     WindowGeometry result;
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, window, &attributes) == 0)
@@ -114,8 +179,35 @@ WindowGeometry XDriver::geometry(WindowId window)
     return result;
 }
 
+bool XDriver::classShown(const std::string& windowClass)
+{
+    const ErrorTrap trap(display_);
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0)
+        return false;
+    bool shown = false;
+    for (unsigned i = 0; i < count && !shown; ++i) {
+        XClassHint hint{};
+        XWindowAttributes attributes;
+        if (XGetClassHint(display_, children[i], &hint) != 0) {
+            shown = hint.res_class != nullptr && windowClass == hint.res_class &&
+                    XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
+                    attributes.map_state == IsViewable;
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    if (children != nullptr)
+        XFree(children);
+    return shown;
+}
+
 bool XDriver::isViewable(WindowId window)
 {
+    const ErrorTrap trap(display_);
     XWindowAttributes attributes;
     return XGetWindowAttributes(display_, window, &attributes) != 0 &&
            attributes.map_state == IsViewable;
@@ -158,6 +250,7 @@ void XDriver::movePointerIn(WindowId window, int x, int y)
 
 bool XDriver::pointerIn(WindowId window, int& x, int& y)
 {
+    const ErrorTrap trap(display_);
     Window root = 0;
     Window child = 0;
     int rootX = 0;
@@ -180,12 +273,22 @@ void XDriver::buttonUp(unsigned button)
 
 void XDriver::focus(WindowId window)
 {
+    const ErrorTrap trap(display_);
     XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
     XSync(display_, False);
 }
 
+WindowId XDriver::focusedWindow()
+{
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    return focus;
+}
+
 void XDriver::focusNone()
 {
+    const ErrorTrap trap(display_);
     XSetInputFocus(display_, None, RevertToNone, CurrentTime);
     XSync(display_, False);
 }
@@ -195,6 +298,14 @@ WindowId XDriver::createWindow(int x, int y, int width, int height)
     const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y,
                                               static_cast<unsigned>(width),
                                               static_cast<unsigned>(height), 0, 0, 0);
+    // Placed where asked, as the user's choice, even by a window manager.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = x;
+    hints.y = y;
+    hints.width = width;
+    hints.height = height;
+    XSetWMNormalHints(display_, window, &hints);
     XMapRaised(display_, window);
     XSync(display_, False);
     return window;
@@ -202,26 +313,58 @@ WindowId XDriver::createWindow(int x, int y, int width, int height)
 
 void XDriver::destroyWindow(WindowId window)
 {
+    const ErrorTrap trap(display_);
     XDestroyWindow(display_, window);
     XSync(display_, False);
 }
 
 void XDriver::iconify(WindowId window)
 {
+    const ErrorTrap trap(display_);
     XIconifyWindow(display_, window, DefaultScreen(display_));
-    // With no window manager to act on the request, unmap the window directly.
-    XUnmapWindow(display_, window);
+    // With no window manager to act on the request, unmap the window directly;
+    // a window manager would take an unmapped window for one withdrawn.
+    if (!windowManagerRunning())
+        XUnmapWindow(display_, window);
     XSync(display_, False);
+}
+
+void XDriver::closeWindow(WindowId window)
+{
+    // What a window manager's close button does: the window manager asks the
+    // window's program to close it (WM_DELETE_WINDOW).
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = SOURCE_PAGER;
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display_, False);
+}
+
+bool XDriver::windowManagerRunning()
+{
+    // A window manager that follows the desktop conventions names a window of
+    // its own on the root, and that window names itself the same way.
+    const ErrorTrap trap(display_);
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    const Window onRoot = windowProperty(display_, DefaultRootWindow(display_), check);
+    return onRoot != 0 && windowProperty(display_, onRoot, check) == onRoot;
 }
 
 void XDriver::restore(WindowId window)
 {
+    const ErrorTrap trap(display_);
     XMapRaised(display_, window);
     XSync(display_, False);
 }
 
 void XDriver::resize(WindowId window, int width, int height)
 {
+    const ErrorTrap trap(display_);
     XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XSync(display_, False);
 }
@@ -241,6 +384,7 @@ bool XDriver::cursorHidden()
 
 Capture XDriver::capture(WindowId window)
 {
+    const ErrorTrap trap(display_);
     // Read the window's area of the screen from the root window, clipped to the
     // screen: reading a window that lies partly off the screen is an X error.
     // Pixels off the screen stay black; capture coordinates are window pixels.

@@ -6,9 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +41,12 @@ const std::vector<std::string> SERVER_OPTIONS = {"-ardelay", "100", "-arinterval
 // toolkit's own -geometry option (the program hands every argument to the
 // toolkit) puts it in the corner instead, as a window manager would.
 const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
+
+// The window manager: openbox with its stock settings (focus goes to new
+// windows, Alt+Tab switches windows), whatever the user running the tests
+// has configured, and no session manager to talk to.
+const std::vector<std::string> WINDOW_MANAGER_COMMAND = {
+    "openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"};
 
 using Clock = std::chrono::steady_clock;
 
@@ -73,7 +85,54 @@ std::string testName()
 
 } // namespace
 
-ProgramSession::ProgramSession(Focus focus)
+// A window manager running on the session's private X server, stopped with it.
+struct WindowManagerProcess {
+    pid_t pid = -1;
+
+    explicit WindowManagerProcess(const std::string& display)
+    {
+        pid = fork();
+        if (pid != 0)
+            return;
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        setenv("DISPLAY", display.c_str(), 1);
+        std::vector<char*> argv;
+        for (const std::string& word : WINDOW_MANAGER_COMMAND)
+            argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+
+    ~WindowManagerProcess()
+    {
+        if (pid <= 0)
+            return;
+        kill(pid, SIGTERM);
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+
+    // False once the process has ended (it could not start, or it failed).
+    bool alive() const
+    {
+        int status = 0;
+        return pid > 0 && waitpid(pid, &status, WNOHANG) == 0;
+    }
+
+    WindowManagerProcess(const WindowManagerProcess&) = delete;
+    WindowManagerProcess& operator=(const WindowManagerProcess&) = delete;
+};
+
+ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, false, {}})
+{
+}
+
+ProgramSession::ProgramSession(const Options& options)
 {
     static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
     (void)stopAtExitRegistered;
@@ -84,8 +143,16 @@ ProgramSession::ProgramSession(Focus focus)
         return;
     }
     driver_ = std::make_unique<XDriver>(server_->display());
-    process_ = std::make_unique<ProgramProcess>(server_->display(), PROGRAM_ARGUMENTS);
-    if (!driver_->connected() || !process_->started()) {
+    if (!driver_->connected()) {
+        problem_ = "cannot connect to the private X server";
+        return;
+    }
+    if (options.windowManager && !startWindowManager())
+        return;
+    std::vector<std::string> arguments = PROGRAM_ARGUMENTS;
+    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    process_ = std::make_unique<ProgramProcess>(server_->display(), arguments, options.environment);
+    if (!process_->started()) {
         problem_ = "cannot connect or start the program";
         return;
     }
@@ -94,7 +161,7 @@ ProgramSession::ProgramSession(Focus focus)
         problem_ = "no window; stderr: " + process_->standardError();
         return;
     }
-    if (focus == Focus::OnWindow)
+    if (options.focus == Focus::OnWindow)
         driver_->focus(found);
     window_ = found;
     const bool drawn = waitForScreen(
@@ -123,9 +190,25 @@ ProgramSession::~ProgramSession()
     driver_->sync();
 }
 
+bool ProgramSession::startWindowManager()
+{
+    windowManager_ = std::make_unique<WindowManagerProcess>(server_->display());
+    // Managing the screen, it names its check window on the root.
+    const auto deadline = deadlineAfter(SCREEN_WAIT_MS);
+    while (!driver_->windowManagerRunning()) {
+        if (!windowManager_->alive() || Clock::now() >= deadline) {
+            problem_ = "the window manager (openbox) did not start";
+            return false;
+        }
+        pause(POLL_MS);
+    }
+    return true;
+}
+
 void ProgramSession::stopAtExit()
 {
     process_.reset();
+    windowManager_.reset();
     server_.reset();
 }
 

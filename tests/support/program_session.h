@@ -21,13 +21,24 @@ enum class MenuChoice : int {
     Exit = 5,
 };
 
+struct WindowManagerProcess;
+
 class ProgramSession {
 public:
     // Keyboard focus on start: a window manager would give the new window the
     // focus; a bare X server lets it follow the pointer instead.
     enum class Focus { OnWindow, FollowsPointer };
 
+    struct Options {
+        Focus focus = Focus::OnWindow;
+        std::vector<std::string> arguments;   // extra program arguments, after the harness's own
+        std::vector<std::string> environment; // extra NAME=value entries for the program
+        bool windowManager = false;           // start a window manager (openbox) on the private server first
+        std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
+    };
+
     explicit ProgramSession(Focus focus = Focus::OnWindow);
+    explicit ProgramSession(const Options& options);
     ~ProgramSession();
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
@@ -95,7 +106,10 @@ private:
     bool chooseFromOpenMenu(MenuChoice entry);
     bool pressRightButton();
 
+    bool startWindowManager();
+
     std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<WindowManagerProcess> windowManager_;
     std::unique_ptr<XDriver> driver_;
     std::unique_ptr<ProgramProcess> process_;
     WindowId window_ = 0;
