@@ -90,3 +90,9 @@ void onPassiveMotion(int x, int y)
 {
     mouseLook(x, y);
 }
+
+void onEntry(int state)
+{
+    if (state == GLUT_ENTERED)
+        pointerEntered();
+}
