@@ -1,7 +1,8 @@
 // A shorter run of the real menu, in other orders than the scenarios: vertex
 // before wireframe, repeats, the camera mode and the chase view toggled
 // across each other. Each choice is checked on the screen and, for the
-// camera mode, on the pointer.
+// camera mode, on the pointer. And Escape pressed to close the open menu,
+// which must not end the program.
 #include "tests/scenarios/screen_checks.h"
 #include "tests/scenarios/tank_tracker.h"
 
@@ -28,6 +29,19 @@ const RenderStep RENDER_STEPS[] = {
     {MenuChoice::Wireframe, Rendering::Lines, "wireframe-third"},
     {MenuChoice::Wireframe, Rendering::Filled, "wireframe-fourth"},
 };
+
+// Window pixel where the menu opens, away from the torus.
+constexpr int MENU_X = 300;
+constexpr int MENU_Y = 500;
+
+// Frames go on being drawn, twice over: ticks ran after every event sent
+// before, so the program has seen those and is still running.
+bool stillRunningAfterTicks(ProgramSession& session)
+{
+    const Capture shot = session.capture();
+    const PerspectiveView view = startView(shot.width, shot.height);
+    return framesStillDrawn(session, view) && framesStillDrawn(session, view) && session.running();
+}
 
 } // namespace
 
@@ -70,6 +84,26 @@ TEST(MenuRobustnessTest, RealMenuInOtherOrders)
         << "unlocked: " << why;
     EXPECT_EQ(renderingOfGround(shot), Rendering::Filled);
     session.keep(shot, "unlocked");
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
+}
+
+TEST(MenuRobustnessTest, EscapePressedWhileTheMenuIsOpenDoesNotEndTheProgram)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    ASSERT_TRUE(session.openMenu(MENU_X, MENU_Y));
+    session.press("Escape");
+    session.driver().sync();
+    EXPECT_TRUE(stillRunningAfterTicks(session))
+        << "Escape with the menu open ended the program: " << session.process().standardError();
+    // Still held after the menu has gone: the press was the menu's.
+    ASSERT_TRUE(session.dismissMenu());
+    EXPECT_TRUE(stillRunningAfterTicks(session)) << "Escape held past the menu ended the program";
+    session.release("Escape");
+    session.driver().sync();
+    ASSERT_TRUE(stillRunningAfterTicks(session));
+    // Anywhere else Escape ends the program, as ever.
     std::string report;
     EXPECT_TRUE(session.quitWithEscape(report)) << report;
 }
