@@ -45,5 +45,9 @@ void onReshape(int width, int height);
 // Pointer motion without a button, window pixels (installed in mouse camera mode).
 void onPassiveMotion(int x, int y);
 
+// The pointer came into (GLUT_ENTERED) or left the window (installed in mouse
+// camera mode): where it comes in is no motion to turn by.
+void onEntry(int state);
+
 // The right-button menu: value is one of MenuEntry; others only redraw.
 void onMenu(int value);

@@ -10,12 +10,14 @@
 #include "platform/platform.h"
 #include "tank/tank.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 constexpr unsigned TICK_SLEEP_MS = 10;   // caps the tick rate at 100 per second
 constexpr double TORUS_SPIN = 0.1;       // degrees per drawn frame
+constexpr double FULL_TURN = 360.0;      // degrees
 constexpr double TORUS_TUBE_RADIUS = 0.5;
 constexpr double TORUS_RING_RADIUS = 1.25;
 constexpr int TORUS_SIDES = 20;
@@ -27,7 +29,10 @@ constexpr float NEAR_PLANE = 0.1f;       // scene units
 constexpr float FAR_PLANE = 100.0f;      // scene units
 
 // The torus at the world origin, blue, turned by the scene's torus angle. Its
-// rotation stays on the matrix: the next frame's view replaces it.
+// rotation stays on the matrix: the next frame's view replaces it. The angle
+// is kept in [0, 360): a float that grew for ever would round each step away
+// (to nothing past 2^21 degrees, some 58 hours of frames) and stop the torus;
+// whole turns taken off change nothing on the screen.
 void drawTorus(Scene& scene)
 {
     glColor3f(0.0f, 0.0f, 1.0f);
@@ -35,7 +40,7 @@ void drawTorus(Scene& scene)
     glMaterialf(GL_FRONT, GL_SHININESS, TORUS_SHININESS);
     glRotatef(scene.torusAngle, 0.0f, 1.0f, 0.0f);
     glutSolidTorus(TORUS_TUBE_RADIUS, TORUS_RING_RADIUS, TORUS_SIDES, TORUS_RINGS);
-    scene.torusAngle = static_cast<float>(scene.torusAngle + TORUS_SPIN);
+    scene.torusAngle = static_cast<float>(std::fmod(scene.torusAngle + TORUS_SPIN, FULL_TURN));
 }
 
 } // namespace
@@ -84,4 +89,10 @@ void onReshape(int width, int height)
 void onPassiveMotion(int x, int y)
 {
     mouseLook(x, y);
+}
+
+void onEntry(int state)
+{
+    if (state == GLUT_ENTERED)
+        pointerEntered();
 }

@@ -3,6 +3,7 @@
 
 #include "app/scene.h"
 #include "camera/camera.h"
+#include "camera/controls.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -16,15 +17,20 @@ void toggleChaseView()
     theCamera->followTank = cameraLocked;
 }
 
-// Mouse camera mode installs mouse look and hides the pointer; keyboard mode
-// removes it and shows the pointer again, so hide and show always pair up.
+// Mouse camera mode installs mouse look, hides the pointer and sends it home,
+// so that the first motion turns by itself alone and not by the distance from
+// wherever the menu was; keyboard mode removes mouse look and shows the
+// pointer again, so hide and show always pair up.
 void toggleMouseCamera()
 {
     if (mouseCameraMode == 0) {
         glutPassiveMotionFunc(onPassiveMotion);
+        glutEntryFunc(onEntry);
         showCursor(false);
+        sendPointerHome();
     } else {
         glutPassiveMotionFunc(nullptr);
+        glutEntryFunc(nullptr);
         showCursor(true);
     }
     mouseCameraMode = mouseCameraMode == 1 ? 0 : 1;

@@ -13,7 +13,7 @@ struct Scene {
     Camera* camera;    // the same object as theCamera; not owned
     Scenery* scenery;  // owned
     Tank* tank;        // owned
-    float torusAngle;  // degrees about +y; grows 0.1 per drawn frame, never wrapped
+    float torusAngle;  // degrees about +y, in [0, 360); turns 0.1 per drawn frame
     LightSlot lights[LIGHT_COUNT];
 };
 

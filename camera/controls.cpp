@@ -16,8 +16,26 @@ constexpr double QUARTER_TURN = 1.570796325;          // radians
 constexpr double PITCH_LIMIT = QUARTER_TURN - 0.035;  // radians, tested before a change
 constexpr float MOUSE_DIVISOR = 10.0f;   // pixels
 constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
-constexpr int POINTER_HOME_X = 640;      // window pixels
-constexpr int POINTER_HOME_Y = 360;
+
+// Set when the pointer came into the window from outside, or was sent home:
+// the next motion only sends it home, changing nothing of the camera.
+bool rehomeOnNextMotion = false;
+
+// Where mouse look keeps the pointer and measures each motion from, window
+// pixels: the camera's home (640, 360) where the window contains it, else
+// the window's centre. A home outside the window would send the pointer
+// out of it, and the window would see no more motion.
+void pointerHome(const Camera& camera, int& x, int& y)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    x = static_cast<int>(camera.lastMouseX);
+    y = static_cast<int>(camera.lastMouseY);
+    if (x < 0 || x >= width || y < 0 || y >= height) {
+        x = width / 2;
+        y = height / 2;
+    }
+}
 
 bool held(int virtualKey)
 {
@@ -111,18 +129,43 @@ void mouseModeWalk()
     camera.step = NORMAL_STEP;
 }
 
+void sendPointerHome()
+{
+    int homeX = 0;
+    int homeY = 0;
+    pointerHome(*theCamera, homeX, homeY);
+    glutWarpPointer(homeX, homeY);
+    // The motion the warp itself makes is no motion of the user's.
+    rehomeOnNextMotion = true;
+}
+
+void pointerEntered()
+{
+    rehomeOnNextMotion = true;
+}
+
 void mouseLook(int x, int y)
 {
     Camera& camera = *theCamera;
-    const float dx = static_cast<float>(x) - camera.lastMouseX;
+    int homeX = 0;
+    int homeY = 0;
+    pointerHome(camera, homeX, homeY);
+    // Where the pointer came in is no motion of the user's in the window.
+    if (rehomeOnNextMotion) {
+        rehomeOnNextMotion = false;
+        if (x != homeX || y != homeY)
+            glutWarpPointer(homeX, homeY);
+        return;
+    }
+    const float dx = static_cast<float>(x - homeX);
     camera.yaw += dx / MOUSE_DIVISOR * MOUSE_FACTOR;
     if (dx != 0.0f)
-        glutWarpPointer(POINTER_HOME_X, POINTER_HOME_Y);
-    const float dy = static_cast<float>(y) - camera.lastMouseY;
+        glutWarpPointer(homeX, homeY);
+    const float dy = static_cast<float>(y - homeY);
     // Pointer up (dy < 0) raises the pitch; the limit is tested before the change.
     if ((dy < 0.0f && camera.pitch < PITCH_LIMIT) || (dy > 0.0f && camera.pitch > -PITCH_LIMIT))
         camera.pitch -= dy / MOUSE_DIVISOR * MOUSE_FACTOR;
     if (dy != 0.0f)
-        glutWarpPointer(POINTER_HOME_X, POINTER_HOME_Y);
+        glutWarpPointer(homeX, homeY);
     aimAlongSight(camera);
 }

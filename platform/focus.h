@@ -15,3 +15,8 @@ KeyReading readKeyOnKeyboard(int virtualKey);
 // True if key events go to our window now: the focus is on it, or the focus
 // follows the pointer and the pointer is over it.
 bool haveKeyboardNow();
+
+// Ask on the watch connection whether a window (an id of the window system)
+// exists, as the watcher asks about other programs' windows: one that has
+// gone, or never was, reads false and its error is absorbed.
+bool watchSeesWindow(unsigned long window);

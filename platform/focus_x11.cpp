@@ -1,6 +1,10 @@
 // Keyboard-focus watch through a connection of our own to the X server. The
 // toolkit reports no focus changes, and selecting them on its own connection
 // would replace its event mask, so a second connection listens instead.
+// The watcher asks about windows of other programs (the pointer's window
+// chain, the window manager's frames round ours), any of which may be
+// destroyed between two of its requests: the error that follows only means
+// that window is gone, so it must never end the program.
 #include "platform/focus.h"
 
 #include "platform/platform.h"
@@ -13,6 +17,19 @@ namespace {
 
 Display* focusDisplay = nullptr;
 Window watchedWindow = 0;
+// The X error handler that was installed before the watcher's own.
+XErrorHandler handlerBeforeWatch = nullptr;
+
+// Errors caused by the watcher's requests on its own connection are expected
+// and absorbed: the request that drew one reports failure, and the window it
+// asked about counts as not ours. Every other error goes on to the handler
+// installed before, as if the watcher were not there.
+int onXError(Display* display, XErrorEvent* error)
+{
+    if (display == focusDisplay)
+        return 0;
+    return handlerBeforeWatch != nullptr ? handlerBeforeWatch(display, error) : 0;
+}
 
 // True while the keyboard focus is set on our window itself. Otherwise (the
 // focus follows the pointer, as with PointerRoot or the root window) key
@@ -37,6 +54,7 @@ void watchFocus()
     focusDisplay = XOpenDisplay(DisplayString(toolkitDisplay));
     if (focusDisplay == nullptr)
         return;
+    handlerBeforeWatch = XSetErrorHandler(onXError);
     watchedWindow = window;
     XSelectInput(focusDisplay, window, FocusChangeMask | StructureNotifyMask | LeaveWindowMask);
     XFlush(focusDisplay);
@@ -155,6 +173,12 @@ KeyReading readKeyOnKeyboard(int virtualKey)
     char keys[32];
     XQueryKeymap(focusDisplay, keys);
     return keysymDown(keys, main) || keysymDown(keys, twin) ? KeyReading::Down : KeyReading::Up;
+}
+
+bool watchSeesWindow(unsigned long window)
+{
+    XWindowAttributes attributes;
+    return focusDisplay != nullptr && XGetWindowAttributes(focusDisplay, window, &attributes) != 0;
 }
 
 bool haveKeyboardNow()

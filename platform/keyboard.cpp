@@ -11,6 +11,12 @@ namespace {
 // One slot per virtual-key code; true while the key is held.
 std::array<bool, 256> heldKeys{};
 
+// True while the right-button menu is open.
+bool menuOpen = false;
+// Escape went down while the menu was open (a common way to dismiss one) and
+// has not been let go since: it is the menu's, not a key the program sees.
+bool escapeForTheMenu = false;
+
 // Keys the program tracks: everything else is ignored, however it arrives.
 bool isTracked(int virtualKey)
 {
@@ -93,6 +99,20 @@ void catchUpOnFocus()
     }
 }
 
+// Escape belongs to the menu from a press while the menu is open until the
+// keyboard has it up again (its release may go to another window). While it
+// is down no new press comes in, as key repeats are ignored.
+bool escapeIsTheMenus(int virtualKey, bool down)
+{
+    if (virtualKey != VK_ESCAPE)
+        return false;
+    if (down && menuOpen)
+        escapeForTheMenu = true;
+    else if (escapeForTheMenu && readKeyOnKeyboard(VK_ESCAPE) != KeyReading::Down)
+        escapeForTheMenu = false;
+    return escapeForTheMenu;
+}
+
 // A key went down (or up) giving this character. When the character alone
 // cannot tell the key, the event counts only if the keyboard agrees that the
 // key it may stand for is now down (or up).
@@ -105,6 +125,8 @@ void onCharacter(unsigned char character, bool down)
     // A press handed on after the key has gone up again (an auto-repeat
     // queued before a release that went to another window) is stale.
     if (down && readKeyOnKeyboard(key.virtualKey) == KeyReading::Up)
+        return;
+    if (down && escapeIsTheMenus(key.virtualKey, true))
         return;
     if (down)
         pressKey(key.virtualKey);
@@ -137,6 +159,7 @@ void onSpecialDown(int key, int, int)
 // the menu closes, keys that are up by then count as let go.
 void onMenuStatus(int status, int, int)
 {
+    menuOpen = status == GLUT_MENU_IN_USE;
     if (status != GLUT_MENU_NOT_IN_USE)
         return;
     for (std::size_t code = 0; code < heldKeys.size(); ++code)
@@ -154,6 +177,8 @@ void onSpecialUp(int key, int, int)
 int getKeyState(int virtualKey)
 {
     catchUpOnFocus();
+    // Escape let go since the menu had it: a new press counts again.
+    escapeIsTheMenus(virtualKey, false);
     if (!isTracked(virtualKey))
         return 0;
     return heldKeys[static_cast<unsigned>(virtualKey)] ? KEY_HELD : 0;

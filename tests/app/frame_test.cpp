@@ -116,7 +116,7 @@ TEST_F(FrameTest, FirstFrameDrawsTheTorusAtAngleZeroAndEachFrameTurnsIt)
     EXPECT_EQ(theScene->torusAngle, angleAfter(2));
 }
 
-TEST_F(FrameTest, AFullTurnOfFramesEndsJustPast360WithoutWrapping)
+TEST_F(FrameTest, AFullTurnOfFramesWrapsTheAngleBackPastZero)
 {
     // Nothing rasterised in a one-pixel window keeps the 3600 frames quick;
     // the angle depends on neither.
@@ -127,15 +127,44 @@ TEST_F(FrameTest, AFullTurnOfFramesEndsJustPast360WithoutWrapping)
     glDisable(GL_RASTERIZER_DISCARD);
     glFinish();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_EQ(theScene->torusAngle, 360.01276f);
+    // The 3600th step goes from just short of 360 (359.91276, the float sum
+    // of 3599 steps) past it and wraps to just past 0.
+    EXPECT_NEAR(theScene->torusAngle, 0.01276f, 1e-4f);
     // The last frame turned the bare view by its own angle: the turns of
     // earlier frames did not pile up.
     EXPECT_TRUE(matricesNear(modelViewNow(),
                              multiply(START_VIEW, rotationAboutY(angleAfter(FULL_TURN_FRAMES - 1))),
                              MATRIX_TOLERANCE));
-    // It goes on growing past a full turn.
+}
+
+TEST_F(FrameTest, TorusStepStaysATenthOfADegreeForAnyLengthOfRun)
+{
+    // An angle as a run of some 58 hours would reach by adding up (past 2^21
+    // degrees, where a float step of 0.1 rounds to nothing): the next frame
+    // brings it into [0, 360) by whole turns, 352.1, and from there every
+    // step is 0.1, across 360 too, within the float's precision there.
+    constexpr float LONG_RUN_ANGLE = 2097352.0f; // 2^21 + 200 degrees
+    constexpr float STEP_TOLERANCE = 1e-4f;      // a few float steps at 360
+    constexpr int FRAMES_PAST_360 = 200;         // 360 is reached after 79
+    onReshape(1, 1);
+    glEnable(GL_RASTERIZER_DISCARD);
+    theScene->torusAngle = LONG_RUN_ANGLE;
     renderFrame();
-    EXPECT_GT(theScene->torusAngle, 360.1f);
+    EXPECT_NEAR(theScene->torusAngle, std::fmod(static_cast<double>(LONG_RUN_ANGLE) + TORUS_STEP, 360.0),
+                STEP_TOLERANCE);
+    int wraps = 0;
+    for (int frame = 0; frame < FRAMES_PAST_360; ++frame) {
+        const float before = theScene->torusAngle;
+        renderFrame();
+        const float after = theScene->torusAngle;
+        ASSERT_GE(after, 0.0f);
+        ASSERT_LT(after, 360.0f);
+        const float step = after >= before ? after - before : after + 360.0f - before;
+        wraps += after < before ? 1 : 0;
+        ASSERT_NEAR(step, TORUS_STEP, STEP_TOLERANCE) << "from " << before << " to " << after;
+    }
+    glDisable(GL_RASTERIZER_DISCARD);
+    EXPECT_EQ(wraps, 1);
 }
 
 TEST_F(FrameTest, FrameShowsTheBlueTorusAtTheMiddleOnBlack)

@@ -1,5 +1,6 @@
 // Keys held when the window loses the keyboard: their releases go elsewhere,
 // so the program must let go of them itself.
+#include "platform/focus.h"
 #include "platform/platform.h"
 #include "tests/platform/keyboard_fixture.h"
 #include "tests/support/gl_program.h"
@@ -77,6 +78,23 @@ TEST_F(FocusTest, FocusGoingToAnotherWindowReleasesHeldKeys)
     EXPECT_TRUE(heldCodes().empty());
     expectCleanReturn();
     driver().destroyWindow(other);
+}
+
+// Other programs' windows may go at any time while the watcher asks about
+// them. The test's X driver leaves the process's error handler alone, so the
+// program's own error policy is what meets the error here.
+TEST_F(FocusTest, WindowVanishingUnderTheWatcherEndsNothing)
+{
+    holdWAndUp();
+    const WindowId other = createOtherWindow(driver());
+    EXPECT_TRUE(watchSeesWindow(other));
+    driver().destroyWindow(other);
+    // BadWindow on the watcher's connection: absorbed, and the program goes on.
+    EXPECT_FALSE(watchSeesWindow(other));
+    EXPECT_EQ(getKeyState('W'), KEY_HELD);
+    driver().focusNone();
+    EXPECT_TRUE(waitForAllReleasedWithoutEvents()) << "keys stay held after the focus left";
+    expectCleanReturn();
 }
 
 TEST_F(FocusTest, FocusGoingToNobodyReleasesHeldKeys)

@@ -4,7 +4,8 @@
 // camera mode, on the pointer. Then the menu as used under a window manager,
 // with the window away from the screen's corner: press, drag and release on
 // an entry; a right click, then a left click on an entry; a click on the
-// desktop to close it.
+// desktop to close it. And Escape pressed to close the open menu, which must
+// not end the program.
 #include "tests/scenarios/screen_checks.h"
 #include "tests/scenarios/tank_tracker.h"
 
@@ -127,6 +128,17 @@ double highlightShare(const Capture& menu)
     return menuShare(menu, [](int r, int g, int b) {
         return r == HIGHLIGHT_WHITE && g == HIGHLIGHT_WHITE && b == HIGHLIGHT_WHITE;
     });
+// Window pixel where the menu opens, away from the torus.
+constexpr int MENU_X = 300;
+constexpr int MENU_Y = 500;
+
+// Frames go on being drawn, twice over: ticks ran after every event sent
+// before, so the program has seen those and is still running.
+bool stillRunningAfterTicks(ProgramSession& session)
+{
+    const Capture shot = session.capture();
+    const PerspectiveView view = startView(shot.width, shot.height);
+    return framesStillDrawn(session, view) && framesStillDrawn(session, view) && session.running();
 }
 
 } // namespace
@@ -273,6 +285,22 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     EXPECT_TRUE(waitForRendering(session, Rendering::Lines, shot))
         << "the ground shows " << renderingName(renderingOfGround(shot));
     session.keep(shot, "wireframe-after-clicks-off-the-menu");
+TEST(MenuRobustnessTest, EscapePressedWhileTheMenuIsOpenDoesNotEndTheProgram)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    ASSERT_TRUE(session.openMenu(MENU_X, MENU_Y));
+    session.press("Escape");
+    session.driver().sync();
+    EXPECT_TRUE(stillRunningAfterTicks(session))
+        << "Escape with the menu open ended the program: " << session.process().standardError();
+    // Still held after the menu has gone: the press was the menu's.
+    ASSERT_TRUE(session.dismissMenu());
+    EXPECT_TRUE(stillRunningAfterTicks(session)) << "Escape held past the menu ended the program";
+    session.release("Escape");
+    session.driver().sync();
+    ASSERT_TRUE(stillRunningAfterTicks(session));
+    // Anywhere else Escape ends the program, as ever.
     std::string report;
     EXPECT_TRUE(session.quitWithEscape(report)) << report;
 }

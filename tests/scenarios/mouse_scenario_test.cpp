@@ -1,7 +1,10 @@
 // The mouse camera switched on and off from the real menu: the pointer is
 // hidden while it is on and shown again after; pointer motion turns and tilts
 // the view (0.004 radian per pixel from the pointer home (640, 360), to which
-// the pointer is sent back) only while it is on.
+// the pointer is sent back) only while it is on. Switched on far from home,
+// or with the pointer coming back into the window, the view turns by the
+// user's motion alone; in a window too small for (640, 360) the home is the
+// window's centre.
 #include "tests/scenarios/screen_checks.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +25,16 @@ constexpr int TORUS_MARGIN = 6;
 constexpr int SAMPLE_RADIUS = 3;
 constexpr double SHARE = 0.8;
 constexpr int POLL_MS = 20;
+// Window pixels far from home where the menu is opened.
+constexpr int FAR_X = 1000;
+constexpr int FAR_Y = 560;
+// Root-window pixel off the window (1280 wide, at the left of the screen),
+// and the window pixel where the pointer comes back in.
+constexpr int OUTSIDE_X = 1450;
+constexpr int REENTRY_X = 1250;
+constexpr int SMALL_WIDTH = 600; // a window that does not contain (640, 360)
+constexpr int SMALL_HEIGHT = 400;
+constexpr int SMALL_MENU_AT = 100;
 
 // Where things must show for a free camera at the start eye with a yaw and
 // pitch: the face of the box at (6, 0, -6) that looks at the eye, the ground
@@ -56,19 +69,28 @@ bool viewShows(const Capture& shot, double yaw, double pitch, std::string& why)
     return true;
 }
 
-bool pointerSentHome(ProgramSession& session)
+bool pointerSentHome(ProgramSession& session, int homeX = HOME_X, int homeY = HOME_Y)
 {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
     for (;;) {
         int x = -1;
         int y = -1;
-        if (session.driver().pointerIn(session.window(), x, y) && x == HOME_X && y == HOME_Y)
+        if (session.driver().pointerIn(session.window(), x, y) && x == homeX && y == homeY)
             return true;
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
     }
+}
+
+// Move the pointer by an offset from wherever it is, as a user moves the mouse.
+void movePointerBy(ProgramSession& session, int dx, int dy)
+{
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(session.driver().pointerIn(session.window(), x, y));
+    session.driver().movePointerIn(session.window(), x + dx, y + dy);
 }
 
 // Move the pointer about the window; frames go on being drawn, and nothing
@@ -128,4 +150,60 @@ TEST(MouseScenarioTest, PointerTurnsTheViewOnlyInMouseCameraMode)
     shot = session.capture();
     EXPECT_TRUE(viewShows(shot, 0.0, pitch, why)) << "the view changed: " << why;
     session.keep(shot, "3-keyboard-mode-again");
+}
+
+TEST(MouseScenarioTest, ChosenFarFromHomeOrReEnteredTurnsByTheMotionAlone)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y));
+    EXPECT_TRUE(pointerSentHome(session)) << "choosing the mouse camera left the pointer away";
+    const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN;
+    movePointerBy(session, TURN_RIGHT, TILT_DOWN);
+    EXPECT_TRUE(pointerSentHome(session));
+    std::string why;
+    Capture shot;
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return viewShows(c, RADIANS_PER_PIXEL * TURN_RIGHT, pitch, why); },
+        SCREEN_WAIT_MS, &shot))
+        << why;
+    session.keep(shot, "1-turned-by-the-motion");
+
+    // Out of the window and back in far from home: coming in turns nothing,
+    // so the next motion back left looks straight ahead again.
+    session.driver().movePointer(OUTSIDE_X, HOME_Y);
+    session.driver().movePointerIn(session.window(), REENTRY_X, HOME_Y);
+    EXPECT_TRUE(pointerSentHome(session)) << "the pointer coming in was not sent home";
+    movePointerBy(session, -TURN_RIGHT, 0);
+    EXPECT_TRUE(pointerSentHome(session));
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        << why;
+    session.keep(shot, "2-back-after-reentry");
+}
+
+TEST(MouseScenarioTest, WindowTooSmallForTheHomeTurnsAboutItsCentre)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    session.driver().resize(session.window(), SMALL_WIDTH, SMALL_HEIGHT);
+    ASSERT_TRUE(session.waitUntilShown(SMALL_WIDTH, SMALL_HEIGHT));
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, SMALL_MENU_AT, SMALL_MENU_AT));
+    const int centreX = SMALL_WIDTH / 2;
+    const int centreY = SMALL_HEIGHT / 2;
+    EXPECT_TRUE(pointerSentHome(session, centreX, centreY)) << "not sent to the window's centre";
+    std::string why;
+    Capture shot;
+    // Twice, as the mouse goes on working after the pointer came back home.
+    for (int turn = 1; turn <= 2; ++turn) {
+        movePointerBy(session, TURN_RIGHT / 2, TILT_DOWN / 2);
+        EXPECT_TRUE(pointerSentHome(session, centreX, centreY)) << "turn " << turn;
+        const double yaw = RADIANS_PER_PIXEL * TURN_RIGHT / 2 * turn;
+        const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN / 2 * turn;
+        EXPECT_TRUE(session.waitForScreen(
+            [&](const Capture& c) { return c.width == SMALL_WIDTH && viewShows(c, yaw, pitch, why); },
+            SCREEN_WAIT_MS, &shot))
+            << "turn " << turn << ": " << why;
+    }
+    session.keep(shot, "turned-twice");
 }

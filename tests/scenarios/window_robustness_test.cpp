@@ -1,12 +1,17 @@
 // The window shrunk to nothing, hidden and shown, resized while a key is
 // held: no fault and no hang; afterwards the program draws the start view for
 // its size, the tank still drives and Escape still ends it with status 0.
+// And a short run under a real reparenting window manager: Alt+Tab away and
+// back, iconify and restore, and its close button.
 #include "tests/scenarios/screen_checks.h"
 #include "tests/scenarios/tank_tracker.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -15,6 +20,13 @@ constexpr int WIDTH = 1280; // the program's window at start, pixels
 constexpr int HEIGHT = 720;
 constexpr double OUT_OF_RING_X = 2.4;
 constexpr double ON_THE_AXIS = 0.1; // scene units off z = 0
+// Another program's window beside ours, root-window pixels.
+constexpr int OTHER_X = 1340;
+constexpr int OTHER_Y = 780;
+constexpr int OTHER_SIZE = 150;
+constexpr int FOCUS_POLL_MS = 20;
+// The window manager's window switcher (openbox's), shown while Alt is held.
+constexpr char SWITCHER_CLASS[] = "OPENBOX_FOCUS_CYCLE_POPUP";
 
 // The program is back to normal at its start size: the start view drawn for
 // that size, the tank driving and stopping, Escape ending the process.
@@ -52,6 +64,31 @@ void driveWhileShrunk(int width, int height)
     session.driver().resize(session.window(), WIDTH, HEIGHT);
     ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT));
     expectFullyWorking(session, tracker);
+}
+
+// Wait until a condition on the X server holds; false on time-out.
+bool waitFor(const std::function<bool()>& condition)
+{
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(FOCUS_POLL_MS));
+    }
+    return true;
+}
+
+// Alt+Tab as a user types it, letting go of Alt once the window manager's
+// switcher shows; true once the keyboard focus is on `to`.
+bool altTabTo(ProgramSession& session, WindowId to)
+{
+    session.press("Alt_L");
+    session.press("Tab");
+    session.release("Tab");
+    const bool switcher = waitFor([&] { return session.driver().classShown(SWITCHER_CLASS); });
+    session.release("Alt_L");
+    return switcher && waitFor([&] { return session.driver().focusedWindow() == to; });
 }
 
 } // namespace
@@ -112,4 +149,44 @@ TEST(WindowRobustnessTest, ResizedWhileAKeyIsHeld)
     EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why;
     EXPECT_NEAR(sighting.ground.z, 0.0, ON_THE_AXIS) << "the tank left the x axis";
     expectFullyWorking(session, tracker);
+}
+
+TEST(WindowRobustnessTest, UnderAReparentingWindowManager)
+{
+    ProgramSession::Options options;
+    options.windowManager = true;
+    ProgramSession session(options);
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    const TankTracker tracker = startViewTracker(session.capture());
+    // Another window takes the keyboard; Alt+Tab brings it back.
+    XDriver& driver = session.driver();
+    const WindowId other = driver.createWindow(OTHER_X, OTHER_Y, OTHER_SIZE, OTHER_SIZE);
+    ASSERT_TRUE(waitFor([&] { return driver.isViewable(other); }));
+    driver.focus(other);
+    ASSERT_TRUE(waitFor([&] { return driver.focusedWindow() == other; }));
+    ASSERT_TRUE(altTabTo(session, session.window())) << "Alt+Tab did not reach the program";
+
+    // W held, Alt+Tab away, W let go in the other window, Alt+Tab back.
+    ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
+    ASSERT_TRUE(altTabTo(session, other)) << "Alt+Tab did not reach the other window";
+    session.release("w");
+    session.driver().sync();
+    ASSERT_TRUE(altTabTo(session, session.window()));
+    std::string why;
+    EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why << ": W stays held";
+    session.keep(session.capture(), "after-alt-tab");
+
+    driver.iconify(session.window());
+    EXPECT_TRUE(waitFor([&] { return !driver.isViewable(session.window()); })) << "not iconified";
+    ASSERT_TRUE(session.running()) << session.process().standardError();
+    driver.restore(session.window());
+    ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT)) << "not restored";
+    driver.focus(session.window());
+    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
+
+    // The window manager's close button ends the program with status 0.
+    driver.closeWindow(session.window());
+    ASSERT_TRUE(session.process().waitForExit(SCREEN_WAIT_MS)) << "close did not end the program";
+    EXPECT_EQ(session.process().exitStatus(), 0) << session.process().standardError();
+    driver.destroyWindow(other);
 }

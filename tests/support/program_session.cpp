@@ -88,6 +88,7 @@ std::string testName()
 // A window manager running on the session's private X server, stopped with it.
 struct WindowManagerProcess {
     pid_t pid = -1;
+    mutable bool ended = false; // reaped: the pid is no longer ours
 
     explicit WindowManagerProcess(const std::string& display)
     {
@@ -109,7 +110,7 @@ struct WindowManagerProcess {
 
     ~WindowManagerProcess()
     {
-        if (pid <= 0)
+        if (pid <= 0 || ended)
             return;
         kill(pid, SIGTERM);
         int status = 0;
@@ -121,7 +122,9 @@ struct WindowManagerProcess {
     bool alive() const
     {
         int status = 0;
-        return pid > 0 && waitpid(pid, &status, WNOHANG) == 0;
+        if (pid > 0 && !ended && waitpid(pid, &status, WNOHANG) == pid)
+            ended = true;
+        return pid > 0 && !ended;
     }
 
     WindowManagerProcess(const WindowManagerProcess&) = delete;
