@@ -128,6 +128,8 @@ double highlightShare(const Capture& menu)
     return menuShare(menu, [](int r, int g, int b) {
         return r == HIGHLIGHT_WHITE && g == HIGHLIGHT_WHITE && b == HIGHLIGHT_WHITE;
     });
+}
+
 // Window pixel where the menu opens, away from the torus.
 constexpr int MENU_X = 300;
 constexpr int MENU_Y = 500;
@@ -285,6 +287,8 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     EXPECT_TRUE(waitForRendering(session, Rendering::Lines, shot))
         << "the ground shows " << renderingName(renderingOfGround(shot));
     session.keep(shot, "wireframe-after-clicks-off-the-menu");
+}
+
 TEST(MenuRobustnessTest, EscapePressedWhileTheMenuIsOpenDoesNotEndTheProgram)
 {
     ProgramSession session;
