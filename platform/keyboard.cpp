@@ -3,6 +3,7 @@
 
 #include "platform/focus.h"
 #include "platform/gl.h"
+#include "platform/tracked_keys.h"
 
 #include <array>
 
@@ -10,18 +11,6 @@ namespace {
 
 // One slot per virtual-key code; true while the key is held.
 std::array<bool, 256> heldKeys{};
-
-// Keys the program tracks: everything else is ignored, however it arrives.
-bool isTracked(int virtualKey)
-{
-    switch (virtualKey) {
-    case VK_ESCAPE: case VK_END: case VK_HOME: case VK_LEFT:
-    case VK_UP: case VK_RIGHT: case VK_DOWN: case VK_RSHIFT:
-        return true;
-    default:
-        return virtualKey >= 'A' && virtualKey <= 'Z';
-    }
-}
 
 // Toolkit special-key codes and the virtual keys they stand for.
 struct SpecialKey {
@@ -154,20 +143,20 @@ void onSpecialUp(int key, int, int)
 int getKeyState(int virtualKey)
 {
     catchUpOnFocus();
-    if (!isTracked(virtualKey))
+    if (!isTrackedKey(virtualKey))
         return 0;
     return heldKeys[static_cast<unsigned>(virtualKey)] ? KEY_HELD : 0;
 }
 
 void pressKey(int virtualKey)
 {
-    if (isTracked(virtualKey))
+    if (isTrackedKey(virtualKey))
         heldKeys[static_cast<unsigned>(virtualKey)] = true;
 }
 
 void releaseKey(int virtualKey)
 {
-    if (isTracked(virtualKey))
+    if (isTrackedKey(virtualKey))
         heldKeys[static_cast<unsigned>(virtualKey)] = false;
 }
 
