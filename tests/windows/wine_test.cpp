@@ -1,0 +1,404 @@
+// The Windows build of the program under Wine, worked with real X input on
+// the X server this process is given: the window, the banner, the picture,
+// the tank under a held key, key state across a change of focus, and both
+// ways out (Escape and the menu's Exit).
+//
+//   quorvale_wine_test path/to/quorvale.exe
+//
+// Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
+// scripts/test-windows.sh arranges). Prints one line per check and a closing
+// "N passed, N failed"; exits non-zero when any check failed.
+#include "platform/xdriver.h"
+#include "tests/windows/wine_program.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr char TITLE[] = "Quorvale 1";
+constexpr char MENU_TITLE[] = "freeglut menu";
+constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\r\n"
+                          "Ferrowold version 0.55\r\n"
+                          "Tamsrel aka Quennick\r\n"
+                          "------\r\n";
+constexpr int WIDTH = 1280;   // pixels
+constexpr int HEIGHT = 720;   // pixels
+constexpr int MENU_ENTRIES = 5;
+constexpr int EXIT_ENTRY = 5;
+constexpr unsigned LEFT_BUTTON = 1;
+constexpr unsigned RIGHT_BUTTON = 3;
+
+// Bounded waits; Wine on a slow, shared machine takes its time to start.
+constexpr int START_WAIT_MS = 90000;
+constexpr int SCREEN_WAIT_MS = 20000;
+constexpr int POLL_MS = 50;
+// A tank that has not moved over this long is standing: 50 ticks and more.
+constexpr int STILL_SPAN_MS = 1000;
+// Captures this far apart show whether the tank is moving.
+constexpr int STILL_GAP_MS = 300;
+// Two captures differ at a pixel when a channel changes by more than this.
+constexpr int PIXEL_CHANGE = 24;
+// Pixels this close to the torus in either capture do not count: it spins.
+constexpr int TORUS_MARGIN = 6;
+// Changed pixels away from the torus: more means the tank moves, at most the
+// smaller figure means it stands (the tank covers thousands).
+constexpr long MOVING_PIXELS = 150;
+constexpr long STANDING_PIXELS = 20;
+
+// The torus: clearly blue, most of it inside the middle of the window.
+constexpr int BLUE_LEAD = 40;
+constexpr int BLUE_MIN = 60;
+constexpr int MIDDLE_LEFT = 440;
+constexpr int MIDDLE_RIGHT = 840;
+constexpr int MIDDLE_TOP = 100;
+constexpr int MIDDLE_BOTTOM = 460;
+constexpr double MIDDLE_BLUE_SHARE = 0.15;
+constexpr int CENTRE_TOLERANCE = 64;  // pixels between the torus's middle and the window's
+
+// Where clicks land that give the window the keyboard back: ground, clear of
+// the tank, the torus and the menu.
+constexpr int CLICK_X = 150;
+constexpr int CLICK_Y = 650;
+
+using Clock = std::chrono::steady_clock;
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Poll until the condition holds, up to timeoutMs.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        pause(POLL_MS);
+    }
+}
+
+struct Tally {
+    int passed = 0;
+    int failed = 0;
+
+    bool check(bool ok, const std::string& what, const std::string& detail = "")
+    {
+        std::printf("%s: %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(),
+                    detail.empty() ? "" : " -- ", detail.c_str());
+        std::fflush(stdout);
+        (ok ? passed : failed) += 1;
+        return ok;
+    }
+};
+
+bool isTorusBlue(int red, int green, int blue)
+{
+    return blue >= BLUE_MIN && blue >= red + BLUE_LEAD && blue >= green + BLUE_LEAD;
+}
+
+// Pixels of the torus in either capture, widened by TORUS_MARGIN.
+std::vector<bool> torusArea(const Capture& first, const Capture& second)
+{
+    const int width = first.width;
+    const int height = first.height;
+    std::vector<bool> rows(static_cast<std::size_t>(width) * height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            bool near = false;
+            for (int dx = -TORUS_MARGIN; dx <= TORUS_MARGIN && !near; ++dx) {
+                const int nx = x + dx;
+                if (nx < 0 || nx >= width)
+                    continue;
+                near = isTorusBlue(first.red(nx, y), first.green(nx, y), first.blue(nx, y)) ||
+                       isTorusBlue(second.red(nx, y), second.green(nx, y), second.blue(nx, y));
+            }
+            rows[static_cast<std::size_t>(y) * width + x] = near;
+        }
+    std::vector<bool> area(rows.size(), false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int dy = -TORUS_MARGIN; dy <= TORUS_MARGIN; ++dy) {
+                const int ny = y + dy;
+                if (ny >= 0 && ny < height && rows[static_cast<std::size_t>(ny) * width + x]) {
+                    area[static_cast<std::size_t>(y) * width + x] = true;
+                    break;
+                }
+            }
+    return area;
+}
+
+// Pixels that differ between two captures of the window, away from the torus.
+long changesAwayFromTorus(const Capture& first, const Capture& second)
+{
+    if (first.width != second.width || first.height != second.height || first.width == 0)
+        return -1;
+    const std::vector<bool> torus = torusArea(first, second);
+    long changed = 0;
+    for (int y = 0; y < first.height; ++y)
+        for (int x = 0; x < first.width; ++x) {
+            if (torus[static_cast<std::size_t>(y) * first.width + x])
+                continue;
+            if (std::abs(first.red(x, y) - second.red(x, y)) > PIXEL_CHANGE ||
+                std::abs(first.green(x, y) - second.green(x, y)) > PIXEL_CHANGE ||
+                std::abs(first.blue(x, y) - second.blue(x, y)) > PIXEL_CHANGE)
+                ++changed;
+        }
+    return changed;
+}
+
+long torusPixels(const Capture& shot)
+{
+    long count = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
+                ++count;
+    return count;
+}
+
+// One run of the program: its window found and driven.
+class Session {
+public:
+    Session(XDriver& driver, const std::string& exe) : driver_(driver), program_(exe) {}
+
+    WineProgram& program() { return program_; }
+    XDriver& driver() { return driver_; }
+    WindowId window() const { return window_; }
+
+    // Wait for the window and its first frame (the torus showing).
+    bool start()
+    {
+        window_ = driver_.findWindow(TITLE, START_WAIT_MS);
+        if (window_ == 0)
+            return false;
+        return waitUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, SCREEN_WAIT_MS);
+    }
+
+    // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
+    long motion()
+    {
+        const Capture before = driver_.capture(window_);
+        pause(STILL_GAP_MS);
+        return changesAwayFromTorus(before, driver_.capture(window_));
+    }
+
+    // Wait until nothing but the torus moves.
+    bool waitUntilStanding()
+    {
+        return waitUntil([&] {
+            const long changed = motion();
+            return changed >= 0 && changed <= STANDING_PIXELS;
+        }, SCREEN_WAIT_MS);
+    }
+
+    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
+    bool staysStanding(std::string& detail)
+    {
+        const bool stood = waitUntilStanding();
+        const Capture from = driver_.capture(window_);
+        pause(STILL_SPAN_MS);
+        const long changed = changesAwayFromTorus(from, driver_.capture(window_));
+        detail = stood ? std::to_string(changed) + " pixels changed away from the torus over " +
+                             std::to_string(STILL_SPAN_MS) + " ms"
+                       : "the scene never stood still";
+        return stood && changed >= 0 && changed <= STANDING_PIXELS;
+    }
+
+    // Wait until the scene moves away from the torus (the tank drives).
+    bool waitUntilMoving()
+    {
+        return waitUntil([&] { return motion() > MOVING_PIXELS; }, SCREEN_WAIT_MS);
+    }
+
+    // Our window gets the keyboard back as a user gives it: focus and a click.
+    void takeKeyboard()
+    {
+        driver_.focus(window_);
+        driver_.movePointerIn(window_, CLICK_X, CLICK_Y);
+        driver_.buttonDown(LEFT_BUTTON);
+        driver_.buttonUp(LEFT_BUTTON);
+        driver_.sync();
+    }
+
+private:
+    XDriver& driver_;
+    WineProgram program_;
+    WindowId window_ = 0;
+};
+
+void checkStartup(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    const WindowGeometry place = driver.geometry(session.window());
+    tally.check(place.width == WIDTH && place.height == HEIGHT, "window \"Quorvale 1\" is 1280x720",
+                std::to_string(place.width) + "x" + std::to_string(place.height));
+
+    session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+    tally.check(session.program().output() == BANNER, "the banner on standard output (CRLF lines)",
+                "got \"" + session.program().output() + "\"");
+
+    const Capture shot = driver.capture(session.window());
+    long middle = 0;
+    long outside = 0;
+    double sum = 0.0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            if (!isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
+                continue;
+            sum += x;
+            const bool inMiddle = x >= MIDDLE_LEFT && x < MIDDLE_RIGHT && y >= MIDDLE_TOP && y < MIDDLE_BOTTOM;
+            (inMiddle ? middle : outside) += 1;
+        }
+    const double middleArea = static_cast<double>(MIDDLE_RIGHT - MIDDLE_LEFT) * (MIDDLE_BOTTOM - MIDDLE_TOP);
+    const double centre = middle + outside > 0 ? sum / static_cast<double>(middle + outside) : -1.0;
+    tally.check(static_cast<double>(middle) >= MIDDLE_BLUE_SHARE * middleArea && outside < middle / 10 &&
+                    std::fabs(centre - WIDTH / 2.0) < CENTRE_TOLERANCE,
+                "the blue torus in the middle of the window",
+                std::to_string(middle) + " blue pixels in the middle, " + std::to_string(outside) +
+                    " elsewhere, centred at column " + std::to_string(centre));
+}
+
+void checkDriving(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    const bool stoodFirst = session.waitUntilStanding();
+    driver.keyDown("w");
+    const bool drove = session.waitUntilMoving();
+    driver.keyUp("w");
+    driver.sync();
+    std::string detail;
+    const bool stopped = session.staysStanding(detail);
+    tally.check(stoodFirst && drove && stopped, "held W drives the tank; let go, it stops",
+                std::string(stoodFirst ? "" : "the scene never stood still at first; ") +
+                    (drove ? "" : "W did not drive; ") + detail);
+}
+
+// A key let go in another window must not keep driving; a key pressed in
+// another window must not drive when the keyboard comes back; keys work
+// again afterwards.
+void checkFocusChange(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    const WindowId other = driver.createWindow(1300, 760, 200, 200);
+
+    session.takeKeyboard();
+    session.waitUntilStanding();
+    driver.keyDown("w");
+    const bool drove = session.waitUntilMoving();
+    driver.focus(other);
+    driver.keyUp("w");
+    driver.sync();
+    std::string awayDetail;
+    const bool stoppedAway = session.staysStanding(awayDetail);
+    session.takeKeyboard();
+    std::string backDetail;
+    const bool stoppedBack = session.staysStanding(backDetail);
+    tally.check(drove && stoppedAway && stoppedBack,
+                "W let go in another window: the tank stops and stays stopped when the keyboard comes back",
+                std::string(drove ? "" : "W did not drive; ") + "away: " + awayDetail + "; back: " +
+                    backDetail);
+
+    driver.focus(other);
+    driver.keyDown("w");
+    driver.sync();
+    session.takeKeyboard();
+    std::string heldDetail;
+    const bool ignored = session.staysStanding(heldDetail);
+    driver.keyUp("w");
+    driver.sync();
+    tally.check(ignored, "W pressed in another window and held on does not drive the tank", heldDetail);
+
+    session.waitUntilStanding();
+    driver.keyDown("w");
+    const bool drivesAgain = session.waitUntilMoving();
+    driver.keyUp("w");
+    driver.sync();
+    session.waitUntilStanding();
+    tally.check(drivesAgain, "after the focus changes, a fresh press of W drives the tank again");
+    driver.destroyWindow(other);
+}
+
+void checkEscape(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.keyDown("Escape");
+    const bool ended = session.program().waitForExit(SCREEN_WAIT_MS);
+    driver.keyUp("Escape");
+    driver.sync();
+    tally.check(ended && session.program().exitStatus() == 0, "Escape ends the program with status 0",
+                "exit status " + std::to_string(session.program().exitStatus()));
+}
+
+// Press the right button, move onto the Exit entry, let go there.
+void checkMenuExit(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.movePointerIn(session.window(), 200, 200);
+    driver.sync();
+    driver.buttonDown(RIGHT_BUTTON);
+    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    bool ended = false;
+    if (menu != 0) {
+        const WindowGeometry place = driver.geometry(menu);
+        const int x = place.x + place.width / 2;
+        const int y = place.y + (2 * EXIT_ENTRY - 1) * place.height / (2 * MENU_ENTRIES);
+        driver.movePointer(x - 1, y);
+        driver.movePointer(x, y);
+        driver.sync();
+        pause(POLL_MS);
+        driver.buttonUp(RIGHT_BUTTON);
+        driver.sync();
+        ended = session.program().waitForExit(SCREEN_WAIT_MS);
+    } else {
+        driver.buttonUp(RIGHT_BUTTON);
+    }
+    tally.check(menu != 0 && ended && session.program().exitStatus() == 0,
+                "the menu's Exit ends the program with status 0",
+                menu == 0 ? "no menu opened"
+                          : "exit status " + std::to_string(session.program().exitStatus()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe\n", argv[0]);
+        return 2;
+    }
+    const std::string exe = argv[1];
+    Tally tally;
+    XDriver driver;
+    if (tally.check(driver.connected(), "the X server answers")) {
+        {
+            Session session(driver, exe);
+            if (tally.check(session.start(), "the program starts and draws under Wine",
+                            session.program().errors())) {
+                checkStartup(session, tally);
+                checkDriving(session, tally);
+                checkFocusChange(session, tally);
+                checkEscape(session, tally);
+            }
+        }
+        // Wine keeps Escape held on its desktop after a program ended on it.
+        if (tally.check(restartWine(), "Wine restarts")) {
+            Session session(driver, exe);
+            if (tally.check(session.start(), "the program starts again", session.program().errors()))
+                checkMenuExit(session, tally);
+        }
+    }
+    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    return tally.failed == 0 ? 0 : 1;
+}
