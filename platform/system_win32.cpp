@@ -8,6 +8,9 @@
 
 namespace {
 
+// Display count of the pointer as the program keeps it: visible while at least 0.
+int cursorCount = 0;
+
 // A windowed program gets standard output only when its caller hands it one
 // (a pipe or a file). Started from a console it has none, so it writes to
 // that console instead, as a console program would.
@@ -37,10 +40,25 @@ const bool surroundingsReady = [] {
 
 } // namespace
 
-// ShowCursor keeps the same counter: shown while it is at least 0.
+// The program's own display count: the pointer shows while it is at least 0.
+// Windows keeps such a count per thread too, but the toolkit adds one to it
+// for every window it opens (our window and the menu's), so one hide of ours
+// would leave the pointer showing. Ours decides; the thread's count is moved
+// across 0 whenever ours crosses it.
 int showCursor(bool show)
 {
-    return ShowCursor(show ? TRUE : FALSE);
+    const bool wasVisible = cursorCount >= 0;
+    cursorCount += show ? 1 : -1;
+    const bool visible = cursorCount >= 0;
+    if (visible && !wasVisible) {
+        while (ShowCursor(TRUE) < 0)
+            continue;
+    }
+    if (!visible && wasVisible) {
+        while (ShowCursor(FALSE) >= 0)
+            continue;
+    }
+    return cursorCount;
 }
 
 void sleepMilliseconds(unsigned milliseconds)

@@ -33,6 +33,7 @@ constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\r\n"
 constexpr int WIDTH = 1280;   // pixels
 constexpr int HEIGHT = 720;   // pixels
 constexpr int MENU_ENTRIES = 5;
+constexpr int MOUSE_CAMERA_ENTRY = 2;
 constexpr int EXIT_ENTRY = 5;
 constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
@@ -349,36 +350,72 @@ void checkEscape(Session& session, Tally& tally)
                 "exit status " + std::to_string(session.program().exitStatus()));
 }
 
-// Open the menu with a right click, then click its Exit entry.
+// Open the menu with a right click where the pointer is, then click one of
+// its entries; false if no menu opened or it did not close.
+bool chooseFromMenu(Session& session, int entry)
+{
+    XDriver& driver = session.driver();
+    driver.buttonDown(RIGHT_BUTTON);
+    driver.buttonUp(RIGHT_BUTTON);
+    driver.sync();
+    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    if (menu == 0)
+        return false;
+    // The entries share the menu's height equally apart from a thin border.
+    const WindowGeometry place = driver.geometry(menu);
+    const int x = place.x + place.width / 2;
+    const int y = place.y + (2 * entry - 1) * place.height / (2 * MENU_ENTRIES);
+    // Two motions, so the toolkit sees the pointer move over the entry.
+    driver.movePointer(x - 1, y);
+    driver.movePointer(x, y);
+    driver.sync();
+    pause(POLL_MS);
+    driver.buttonDown(LEFT_BUTTON);
+    driver.buttonUp(LEFT_BUTTON);
+    driver.sync();
+    // Closed, it cannot be taken for the next menu opened; the Exit entry may
+    // end the program (and take the menu with it) at once.
+    return waitUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
+                     SCREEN_WAIT_MS);
+}
+
+// The mouse camera hides the pointer over the window, the keyboard camera
+// shows it again (ShowCursor's count back where it was). Wine changes the
+// pointer's look when the pointer next moves, as a user's hand does.
+void checkPointer(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    int nudge = 0;
+    const auto pointerHidden = [&] {
+        driver.movePointerIn(session.window(), MENU_AT_X + nudge % 2, MENU_AT_Y);
+        driver.sync();
+        ++nudge;
+        pause(POLL_MS);
+        return driver.cursorHidden();
+    };
+    const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
+    const bool hidden = firstChosen && waitUntil(pointerHidden, SCREEN_WAIT_MS);
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
+    const bool shown = secondChosen && waitUntil([&] { return !pointerHidden(); }, SCREEN_WAIT_MS);
+    tally.check(hidden && shown, "the mouse camera hides the pointer, the keyboard camera shows it",
+                std::string(firstChosen ? "" : "menu failed; ") + (hidden ? "hidden" : "not hidden") +
+                    ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
+}
+
 void checkMenuExit(Session& session, Tally& tally)
 {
     XDriver& driver = session.driver();
     session.takeKeyboard();
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
-    driver.buttonDown(RIGHT_BUTTON);
-    driver.buttonUp(RIGHT_BUTTON);
-    driver.sync();
-    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
-    bool ended = false;
-    if (menu != 0) {
-        // The entries share the menu's height equally apart from a thin border.
-        const WindowGeometry place = driver.geometry(menu);
-        const int x = place.x + place.width / 2;
-        const int y = place.y + (2 * EXIT_ENTRY - 1) * place.height / (2 * MENU_ENTRIES);
-        // Two motions, so the toolkit sees the pointer move over the entry.
-        driver.movePointer(x - 1, y);
-        driver.movePointer(x, y);
-        driver.sync();
-        pause(POLL_MS);
-        driver.buttonDown(LEFT_BUTTON);
-        driver.buttonUp(LEFT_BUTTON);
-        driver.sync();
-        ended = session.program().waitForExit(SCREEN_WAIT_MS);
-    }
-    tally.check(menu != 0 && ended && session.program().exitStatus() == 0,
+    const bool opened = chooseFromMenu(session, EXIT_ENTRY);
+    const bool ended = opened && session.program().waitForExit(SCREEN_WAIT_MS);
+    tally.check(ended && session.program().exitStatus() == 0,
                 "the menu's Exit ends the program with status 0",
-                menu == 0 ? "no menu opened"
-                          : "exit status " + std::to_string(session.program().exitStatus()));
+                opened ? "exit status " + std::to_string(session.program().exitStatus())
+                       : "the menu did not open and close");
 }
 
 // Keys held on the server repeat quickly, as on a desktop whose keyboard
@@ -425,6 +462,7 @@ int main(int argc, char** argv)
                 pause(STILL_SPAN_MS);
                 tally.check(session.program().running(),
                             "Escape held down before the program started does not end it");
+                checkPointer(session, tally);
                 checkMenuExit(session, tally);
             }
         }
