@@ -10,6 +10,17 @@ enum MenuEntry : int {
     MENU_EXIT = 5,
 };
 
+// One entry of the right-button menu: its label, its value and, for the
+// usage text, what it does.
+struct MenuItem {
+    const char* label;
+    MenuEntry value;
+    const char* action;
+};
+
+// The menu's entries, in menu order.
+extern const MenuItem menuItems[5];
+
 // Open the window, register the callbacks, build the menu, set the render
 // state once and set up the lights. Needs theCamera and theScene.
 void initGraphics(int* argc, char** argv);

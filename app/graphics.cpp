@@ -1,6 +1,7 @@
 // Start-up: the window, the callbacks, the menu and the one-time render state.
 #include "app/app.h"
 
+#include "app/version.h"
 #include "lighting/lights.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
@@ -13,20 +14,6 @@ constexpr int WINDOW_WIDTH = 1280;  // pixels
 constexpr int WINDOW_HEIGHT = 720;  // pixels
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
 constexpr float GLOBAL_AMBIENT[4] = {0.33f, 0.33f, 0.33f, 1.0f};
-constexpr int VERSION_MAJOR = 0;
-constexpr int VERSION_MINOR = 55;
-
-struct MenuItem {
-    const char* label;
-    MenuEntry value;
-};
-constexpr MenuItem menuItems[] = {
-    {"Lock/Free Camera", MENU_LOCK_CAMERA},
-    {"Mouse/Keyboard Camera", MENU_MOUSE_CAMERA},
-    {"Enable/Disable Wireframe", MENU_WIREFRAME},
-    {"Enable/Disable Vertex", MENU_VERTEX},
-    {"Exit Application", MENU_EXIT},
-};
 
 void buildMenu()
 {
@@ -48,12 +35,21 @@ void enableLights()
 
 } // namespace
 
+const MenuItem menuItems[5] = {
+    {"Lock/Free Camera", MENU_LOCK_CAMERA, "switch between the free camera and the chase view"},
+    {"Mouse/Keyboard Camera", MENU_MOUSE_CAMERA, "switch the free camera between keys and mouse"},
+    {"Enable/Disable Wireframe", MENU_WIREFRAME, "toggle wireframe rendering"},
+    {"Enable/Disable Vertex", MENU_VERTEX, "toggle point rendering"},
+    {"Exit Application", MENU_EXIT, "quit"},
+};
+
 void initGraphics(int* argc, char** argv)
 {
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutCreateWindow(WINDOW_TITLE);
+    nameWindow();
     glutIdleFunc(onIdle);
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
@@ -79,7 +75,7 @@ void initGraphics(int* argc, char** argv)
 void printBanner()
 {
     std::printf("C++ and OpenGL Quorvale 1\n");
-    std::printf("Ferrowold version %d.%d\n", VERSION_MAJOR, VERSION_MINOR);
+    std::printf("Ferrowold version %d.%d\n", QUORVALE_VERSION_MAJOR, QUORVALE_VERSION_MINOR);
     std::printf("Tamsrel aka Quennick\n");
     std::printf("------\n");
     // Shown at once even when standard output is a pipe.

@@ -33,6 +33,11 @@ void releaseAllKeys();
 // Call once, right after the window is created.
 void attachKeyboard();
 
+// Tell the desktop who the current toolkit window is: the class that the
+// desktop entry names (StartupWMClass) and the program's icon. Call once,
+// right after the window is created.
+void nameWindow();
+
 // Hide (false) or show (true) the pointer over the current window. Calls nest
 // as a counter: the pointer shows while the count is at least 0, which it is
 // at start. Returns the new count.

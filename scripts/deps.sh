@@ -9,6 +9,7 @@ QUORVALE_PACKAGES=(
   xvfb x11-utils
   apitrace
   zlib1g-dev
+  dpkg-dev file binutils desktop-file-utils appstream groff-base openbox wmctrl
 )
 
 quorvale_install_missing() {
@@ -36,14 +37,31 @@ quorvale_display_usable() {
 
 # Start a private Xvfb, export DISPLAY for it and remember its pid. -noreset
 # keeps it from resetting (and refusing clients) whenever its last client leaves.
+# Says why when it fails, and leaves no server and no temporary files behind.
 quorvale_start_xvfb() {
-  local fifo number
-  fifo=$(mktemp -u) && mkfifo "$fifo" || return 1
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset +extension GLX 3>"$fifo" >/dev/null 2>&1 &
+  local dir fifo fd number="" waited
+  dir=$(mktemp -d) || return 1
+  fifo=$dir/displayfd
+  mkfifo "$fifo" || { rm -rf "$dir"; return 1; }
+  # Held open for reading and writing, so that opening it never blocks and a
+  # server that dies early is noticed instead of waited for.
+  exec {fd}<>"$fifo"
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset +extension GLX \
+    3>"$fifo" >"$dir/log" 2>&1 &
   QUORVALE_XVFB_PID=$!
-  read -r -t 30 number <"$fifo"
-  rm -f "$fifo"
-  [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
+  for ((waited = 0; waited < 300; waited++)); do  # up to 30 s in steps of 0.1 s
+    read -r -t 0.1 -u "$fd" number && break
+    kill -0 "$QUORVALE_XVFB_PID" 2>/dev/null || { read -r -t 0.1 -u "$fd" number || true; break; }
+  done
+  exec {fd}<&-
+  if [ -z "$number" ]; then
+    echo "Xvfb did not start:" >&2
+    tail -n 5 "$dir/log" >&2
+    kill "$QUORVALE_XVFB_PID" 2>/dev/null || true
+    rm -rf "$dir"
+    return 1
+  fi
+  rm -rf "$dir"
   export DISPLAY=":$number"
   echo "No usable display: started Xvfb on $DISPLAY"
 }
@@ -51,5 +69,5 @@ quorvale_start_xvfb() {
 quorvale_configure_and_build() {
   local build_dir=$1; shift
   cmake -S "$QUORVALE_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null \
-    && cmake --build "$build_dir" -j2
+    && cmake --build "$build_dir" -j"$(nproc)"
 }

@@ -1,0 +1,190 @@
+// The program's own options, run as a user runs them: --help and --version
+// without any display, anything else refused, the toolkit's options passed on,
+// and the window named for the desktop as the desktop entry expects.
+#include "platform/xdriver.h"
+#include "tests/install/command.h"
+#include "tests/support/program.h"
+#include "tests/support/xvfb.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int EXIT_WAIT_MS = 30000;
+constexpr int START_WAIT_MS = 30000;
+constexpr char TITLE[] = "Quorvale 1";
+constexpr char BANNER_END[] = "------\n";
+constexpr int EXIT_USAGE = 2;
+constexpr int POLL_MS = 50;
+// Where a window manager's rule for the class "Quorvale" puts the window's
+// frame, root pixels; far from where it would place the window by itself.
+constexpr int RULE_X = 250;
+constexpr int RULE_Y = 200;
+// The frame's border and title bar: the window sits this much inside its frame.
+constexpr int FRAME_MAX = 40;  // pixels
+
+struct ProgramRun {
+    bool exited;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// The program with DISPLAY unset, to its end.
+ProgramRun runWithoutDisplay(const std::vector<std::string>& arguments)
+{
+    ProgramProcess program("", arguments);
+    const bool exited = program.waitForExit(EXIT_WAIT_MS);
+    return {exited, program.exitStatus(), program.standardOutput(), program.standardError()};
+}
+
+std::string joined(const std::vector<std::string>& arguments)
+{
+    std::string line;
+    for (const std::string& argument : arguments)
+        line += "[" + argument + "]";
+    return line;
+}
+
+// The value of one key of the desktop entry in the source tree.
+std::string desktopEntryValue(const std::string& key)
+{
+    std::ifstream file(QUORVALE_SOURCE_DIR "/packaging/quorvale.desktop");
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind(key + "=", 0) == 0)
+            return line.substr(key.size() + 1);
+    return "";
+}
+
+// Poll a condition every POLL_MS until it holds or timeoutMs has passed.
+template <typename Condition>
+bool waitFor(Condition condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(Options, HelpAndVersionPrintOnStandardOutputWithoutADisplay)
+{
+    const ProgramRun version = runWithoutDisplay({"--version"});
+    ASSERT_TRUE(version.exited);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "Quorvale " QUORVALE_PROJECT_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+
+    const ProgramRun help = runWithoutDisplay({"--help"});
+    ASSERT_TRUE(help.exited);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind("Usage: quorvale", 0), 0u) << help.out;
+    for (const char* entry : {"--help", "--version", "-geometry", "W / S", "Q / E", "R / F", "Home / End",
+                              "right Shift", "Escape", "Lock/Free Camera", "Mouse/Keyboard Camera",
+                              "Enable/Disable Wireframe", "Enable/Disable Vertex", "Exit Application"})
+        EXPECT_NE(help.out.find(entry), std::string::npos) << "--help does not mention " << entry;
+
+    // The first argument that ends the run decides; toolkit options before it are passed over.
+    const ProgramRun first = runWithoutDisplay({"-geometry", "+0+0", "-iconic", "--version", "--bogus"});
+    ASSERT_TRUE(first.exited);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, version.out);
+    EXPECT_EQ(first.err, "");
+}
+
+TEST(Options, AnythingTheToolkitDoesNotTakeIsRefusedOnOneLine)
+{
+    const std::vector<std::vector<std::string>> commandLines = {
+        {"--bogus"}, {"-h"}, {"-version"}, {"--help=all"}, {"scene.txt"}, {""},
+        {"-display"}, {"-iconic", "-geometry"}, {"-geometry", "+0+0", "extra"}, {"-sync", "--"},
+    };
+    for (const std::vector<std::string>& arguments : commandLines) {
+        const ProgramRun run = runWithoutDisplay(arguments);
+        ASSERT_TRUE(run.exited) << joined(arguments);
+        EXPECT_EQ(run.status, EXIT_USAGE) << joined(arguments);
+        EXPECT_EQ(run.out, "") << joined(arguments);
+        EXPECT_EQ(run.err.rfind("quorvale: ", 0), 0u) << joined(arguments) << ": " << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << joined(arguments) << ": " << run.err;
+        EXPECT_NE(run.err.find("'" + arguments.back() + "'"), std::string::npos)
+            << joined(arguments) << ": " << run.err;
+    }
+}
+
+TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.running());
+    ProgramProcess program(server.display(), {"-geometry", "+37+23", "-sync", "-gldebug"});
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    XDriver driver(server.display());
+    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    ASSERT_NE(window, 0u);
+    const WindowGeometry geometry = driver.geometry(window);
+    EXPECT_EQ(geometry.x, 37);
+    EXPECT_EQ(geometry.y, 23);
+
+    const std::string className = desktopEntryValue("StartupWMClass");
+    EXPECT_EQ(className, "Quorvale");
+    const CommandResult properties =
+        runCommand("DISPLAY=" + server.display() + " xprop -notype -id " + std::to_string(window) +
+                   " WM_CLASS _NET_WM_ICON");
+    ASSERT_EQ(properties.status, 0) << properties.output;
+    EXPECT_NE(properties.output.find("WM_CLASS = \"quorvale\", \"" + className + "\""), std::string::npos)
+        << properties.output.substr(0, 200);
+    EXPECT_NE(properties.output.find("Icon (48 x 48)"), std::string::npos) << properties.output.substr(0, 200);
+    EXPECT_NE(properties.output.find("Icon (32 x 32)"), std::string::npos) << properties.output.substr(0, 200);
+    EXPECT_FALSE(program.exited()) << program.standardError();
+}
+
+// Window managers read WM_CLASS when they take a window on; a class set after
+// that goes unseen. Openbox, with a rule that places windows of class
+// Quorvale, must place the program's window by that rule.
+TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
+{
+    char directory[] = "/tmp/quorvale-openbox-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string config = std::string(directory) + "/rc.xml";
+    std::ofstream(config) << "<?xml version=\"1.0\"?>\n"
+                             "<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><applications>\n"
+                             "<application class=\"Quorvale\" name=\"quorvale\"><position force=\"yes\">"
+                             "<x>" << RULE_X << "</x><y>" << RULE_Y << "</y></position></application>\n"
+                             "</applications></openbox_config>\n";
+    XvfbServer server;
+    ASSERT_TRUE(server.running());
+    const std::string onDisplay = "DISPLAY=" + server.display() + " ";
+    // Openbox leaves with the server; it is started in the background of a shell.
+    const CommandResult openbox =
+        runCommand(onDisplay + "openbox --config-file " + shellQuoted(config) + " >/dev/null 2>&1 &");
+    ASSERT_EQ(openbox.status, 0) << openbox.output;
+    EXPECT_TRUE(waitFor([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
+
+    ProgramProcess program(server.display());
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    XDriver driver(server.display());
+    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    ASSERT_NE(window, 0u);
+    WindowGeometry geometry;
+    const bool placed = waitFor(
+        [&] {
+            geometry = driver.geometry(window);
+            return geometry.x >= RULE_X && geometry.x <= RULE_X + FRAME_MAX && geometry.y >= RULE_Y &&
+                   geometry.y <= RULE_Y + FRAME_MAX;
+        },
+        START_WAIT_MS);
+    EXPECT_TRUE(placed) << "window at " << geometry.x << ", " << geometry.y;
+    std::filesystem::remove_all(directory);
+}
