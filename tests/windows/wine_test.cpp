@@ -8,10 +8,12 @@
 // Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
 // "N passed, N failed"; exits non-zero when any check failed.
+#include "platform/window_icon.h"
 #include "platform/xdriver.h"
 #include "tests/windows/wine_program.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -39,6 +41,9 @@ constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr unsigned REPEAT_DELAY_MS = 100;
 constexpr unsigned REPEAT_INTERVAL_MS = 20;
+// Enough of _NET_WM_ICON for any icon set a window carries.
+constexpr long ICON_PROPERTY_LONGS = 1L << 20;
+constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
 constexpr int START_WAIT_MS = 90000;
@@ -298,6 +303,55 @@ void checkStartup(Session& session, Tally& tally)
                     " elsewhere, centred at column " + std::to_string(centre));
 }
 
+// Pixels of the window's icon of the given size as the window manager reads
+// them (_NET_WM_ICON: width, height, then 0xAARRGGBB each, as C longs); empty
+// if there is none of that size.
+std::vector<unsigned long> windowIconPixels(WindowId window, int size)
+{
+    std::vector<unsigned long> pixels;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return pixels;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const Atom netWmIcon = XInternAtom(display, "_NET_WM_ICON", False);
+    if (XGetWindowProperty(display, window, netWmIcon, 0, ICON_PROPERTY_LONGS, False, XA_CARDINAL,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long at = 0; at + 2 <= count;) {
+            const unsigned long width = values[at];
+            const unsigned long height = values[at + 1];
+            at += 2;
+            if (width == static_cast<unsigned long>(size) && height == width && at + width * height <= count)
+                pixels.assign(values + at, values + at + width * height);
+            at += width * height;
+        }
+    }
+    if (data != nullptr)
+        XFree(data);
+    XCloseDisplay(display);
+    return pixels;
+}
+
+// The desktop shows the program's own icon for its window (the largest one,
+// pixel for pixel).
+void checkIcon(Session& session, Tally& tally)
+{
+    const WindowIcon& ours = windowIcons[0];
+    const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
+    long differing = 0;
+    for (std::size_t index = 0; index < shown.size(); ++index)
+        if ((shown[index] & ARGB_MASK) != ours.argb[index])
+            ++differing;
+    tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
+                shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
+                              : std::to_string(differing) + " pixels differ");
+}
+
 void checkDriving(Session& session, Tally& tally)
 {
     XDriver& driver = session.driver();
@@ -471,6 +525,7 @@ int main(int argc, char** argv)
             if (tally.require(session.start(), "the program starts and draws under Wine",
                             session.program().errors())) {
                 checkStartup(session, tally);
+                checkIcon(session, tally);
                 checkDriving(session, tally);
                 checkFocusChange(session, tally);
                 checkEscape(session, tally);
