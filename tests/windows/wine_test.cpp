@@ -11,9 +11,9 @@
 #include "platform/window_icon.h"
 #include "platform/xdriver.h"
 #include "tests/windows/wine_program.h"
+#include "tests/windows/wine_screen.h"
 
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -41,8 +41,6 @@ constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr unsigned REPEAT_DELAY_MS = 100;
 constexpr unsigned REPEAT_INTERVAL_MS = 20;
-// Enough of _NET_WM_ICON for any icon set a window carries.
-constexpr long ICON_PROPERTY_LONGS = 1L << 20;
 constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
@@ -53,18 +51,12 @@ constexpr int POLL_MS = 50;
 constexpr int STILL_SPAN_MS = 1000;
 // Captures this far apart show whether the tank is moving.
 constexpr int STILL_GAP_MS = 300;
-// Two captures differ at a pixel when a channel changes by more than this.
-constexpr int PIXEL_CHANGE = 24;
-// Pixels this close to the torus in either capture do not count: it spins.
-constexpr int TORUS_MARGIN = 6;
 // Changed pixels away from the torus: more means the tank moves, at most the
 // smaller figure means it stands (the tank covers thousands).
 constexpr long MOVING_PIXELS = 150;
 constexpr long STANDING_PIXELS = 20;
 
-// The torus: clearly blue, most of it inside the middle of the window.
-constexpr int BLUE_LEAD = 40;
-constexpr int BLUE_MIN = 60;
+// The torus: most of it inside the middle of the window.
 constexpr int MIDDLE_LEFT = 440;
 constexpr int MIDDLE_RIGHT = 840;
 constexpr int MIDDLE_TOP = 100;
@@ -133,71 +125,6 @@ std::string visibleLineEnds(const std::string& text)
             shown += c;
     }
     return shown;
-}
-
-bool isTorusBlue(int red, int green, int blue)
-{
-    return blue >= BLUE_MIN && blue >= red + BLUE_LEAD && blue >= green + BLUE_LEAD;
-}
-
-// Pixels of the torus in either capture, widened by TORUS_MARGIN.
-std::vector<bool> torusArea(const Capture& first, const Capture& second)
-{
-    const int width = first.width;
-    const int height = first.height;
-    std::vector<bool> rows(static_cast<std::size_t>(width) * height, false);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            bool near = false;
-            for (int dx = -TORUS_MARGIN; dx <= TORUS_MARGIN && !near; ++dx) {
-                const int nx = x + dx;
-                if (nx < 0 || nx >= width)
-                    continue;
-                near = isTorusBlue(first.red(nx, y), first.green(nx, y), first.blue(nx, y)) ||
-                       isTorusBlue(second.red(nx, y), second.green(nx, y), second.blue(nx, y));
-            }
-            rows[static_cast<std::size_t>(y) * width + x] = near;
-        }
-    std::vector<bool> area(rows.size(), false);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int dy = -TORUS_MARGIN; dy <= TORUS_MARGIN; ++dy) {
-                const int ny = y + dy;
-                if (ny >= 0 && ny < height && rows[static_cast<std::size_t>(ny) * width + x]) {
-                    area[static_cast<std::size_t>(y) * width + x] = true;
-                    break;
-                }
-            }
-    return area;
-}
-
-// Pixels that differ between two captures of the window, away from the torus.
-long changesAwayFromTorus(const Capture& first, const Capture& second)
-{
-    if (first.width != second.width || first.height != second.height || first.width == 0)
-        return -1;
-    const std::vector<bool> torus = torusArea(first, second);
-    long changed = 0;
-    for (int y = 0; y < first.height; ++y)
-        for (int x = 0; x < first.width; ++x) {
-            if (torus[static_cast<std::size_t>(y) * first.width + x])
-                continue;
-            if (std::abs(first.red(x, y) - second.red(x, y)) > PIXEL_CHANGE ||
-                std::abs(first.green(x, y) - second.green(x, y)) > PIXEL_CHANGE ||
-                std::abs(first.blue(x, y) - second.blue(x, y)) > PIXEL_CHANGE)
-                ++changed;
-        }
-    return changed;
-}
-
-long torusPixels(const Capture& shot)
-{
-    long count = 0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            if (isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
-                ++count;
-    return count;
 }
 
 // One run of the program: its window found and driven.
@@ -301,40 +228,6 @@ void checkStartup(Session& session, Tally& tally)
                 "the blue torus in the middle of the window",
                 std::to_string(middle) + " blue pixels in the middle, " + std::to_string(outside) +
                     " elsewhere, centred at column " + std::to_string(centre));
-}
-
-// Pixels of the window's icon of the given size as the window manager reads
-// them (_NET_WM_ICON: width, height, then 0xAARRGGBB each, as C longs); empty
-// if there is none of that size.
-std::vector<unsigned long> windowIconPixels(WindowId window, int size)
-{
-    std::vector<unsigned long> pixels;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return pixels;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    const Atom netWmIcon = XInternAtom(display, "_NET_WM_ICON", False);
-    if (XGetWindowProperty(display, window, netWmIcon, 0, ICON_PROPERTY_LONGS, False, XA_CARDINAL,
-                           &type, &format, &count, &remaining, &data) == Success &&
-        data != nullptr && format == 32) {
-        const auto* values = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long at = 0; at + 2 <= count;) {
-            const unsigned long width = values[at];
-            const unsigned long height = values[at + 1];
-            at += 2;
-            if (width == static_cast<unsigned long>(size) && height == width && at + width * height <= count)
-                pixels.assign(values + at, values + at + width * height);
-            at += width * height;
-        }
-    }
-    if (data != nullptr)
-        XFree(data);
-    XCloseDisplay(display);
-    return pixels;
 }
 
 // The desktop shows the program's own icon for its window (the largest one,
