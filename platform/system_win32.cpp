@@ -11,16 +11,24 @@ namespace {
 // Display count of the pointer as the program keeps it: visible while at least 0.
 int cursorCount = 0;
 
-// A windowed program gets standard output only when its caller hands it one
-// (a pipe or a file). Started from a console it has none, so it writes to
-// that console instead, as a console program would.
-void attachStandardOutput()
+bool isOpen(HANDLE stream)
 {
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (output != nullptr && output != INVALID_HANDLE_VALUE)
+    return stream != nullptr && stream != INVALID_HANDLE_VALUE;
+}
+
+// A windowed program gets standard output and error only when its caller
+// hands them over (a pipe or a file). Started from a console it has none, so
+// it writes to that console instead, as a console program would.
+void attachStandardStreams()
+{
+    const bool outputMissing = !isOpen(GetStdHandle(STD_OUTPUT_HANDLE));
+    const bool errorMissing = !isOpen(GetStdHandle(STD_ERROR_HANDLE));
+    if ((!outputMissing && !errorMissing) || AttachConsole(ATTACH_PARENT_PROCESS) == 0)
         return;
-    if (AttachConsole(ATTACH_PARENT_PROCESS) != 0)
+    if (outputMissing)
         std::freopen("CONOUT$", "w", stdout);
+    if (errorMissing)
+        std::freopen("CONOUT$", "w", stderr);
 }
 
 // The toolkit reads DISPLAY as the name of a Windows monitor; a value left
@@ -33,7 +41,7 @@ void forgetXDisplay()
 
 // Runs before main(), so both hold before the toolkit starts or anything is printed.
 const bool surroundingsReady = [] {
-    attachStandardOutput();
+    attachStandardStreams();
     forgetXDisplay();
     return true;
 }();
