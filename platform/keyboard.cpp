@@ -3,6 +3,7 @@
 
 #include "platform/focus.h"
 #include "platform/gl.h"
+#include "platform/tracked_keys.h"
 
 #include <array>
 
@@ -16,18 +17,6 @@ bool menuOpen = false;
 // Escape went down while the menu was open (a common way to dismiss one) and
 // has not been let go since: it is the menu's, not a key the program sees.
 bool escapeForTheMenu = false;
-
-// Keys the program tracks: everything else is ignored, however it arrives.
-bool isTracked(int virtualKey)
-{
-    switch (virtualKey) {
-    case VK_ESCAPE: case VK_END: case VK_HOME: case VK_LEFT:
-    case VK_UP: case VK_RIGHT: case VK_DOWN: case VK_RSHIFT:
-        return true;
-    default:
-        return virtualKey >= 'A' && virtualKey <= 'Z';
-    }
-}
 
 // Toolkit special-key codes and the virtual keys they stand for.
 struct SpecialKey {
@@ -179,20 +168,20 @@ int getKeyState(int virtualKey)
     catchUpOnFocus();
     // Escape let go since the menu had it: a new press counts again.
     escapeIsTheMenus(virtualKey, false);
-    if (!isTracked(virtualKey))
+    if (!isTrackedKey(virtualKey))
         return 0;
     return heldKeys[static_cast<unsigned>(virtualKey)] ? KEY_HELD : 0;
 }
 
 void pressKey(int virtualKey)
 {
-    if (isTracked(virtualKey))
+    if (isTrackedKey(virtualKey))
         heldKeys[static_cast<unsigned>(virtualKey)] = true;
 }
 
 void releaseKey(int virtualKey)
 {
-    if (isTracked(virtualKey))
+    if (isTrackedKey(virtualKey))
         heldKeys[static_cast<unsigned>(virtualKey)] = false;
 }
 

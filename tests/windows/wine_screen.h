@@ -1,0 +1,21 @@
+// What the tests read from the screen and the window system: the spinning
+// torus, motion away from it, and the window's icon.
+#pragma once
+
+#include "platform/xdriver.h"
+
+#include <vector>
+
+// True for the torus's blue: blue clearly ahead of red and green.
+bool isTorusBlue(int red, int green, int blue);
+
+// Pixels of the torus's blue in a capture.
+long torusPixels(const Capture& shot);
+
+// Pixels that differ between two captures of the window away from the torus,
+// which spins; -1 if the captures do not match in size.
+long changesAwayFromTorus(const Capture& first, const Capture& second);
+
+// Pixels of the window's icon of the given size as the window manager reads
+// them (_NET_WM_ICON, 0xAARRGGBB each); empty if there is none of that size.
+std::vector<unsigned long> windowIconPixels(WindowId window, int size);

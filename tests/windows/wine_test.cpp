@@ -1,0 +1,439 @@
+// The Windows build of the program under Wine, worked with real X input on
+// the X server this process is given: the window, the banner, the picture,
+// the tank under a held key, key state across a change of focus, the pointer
+// in mouse camera mode, and both ways out (Escape and the menu's Exit).
+//
+//   quorvale_wine_test path/to/quorvale.exe
+//
+// Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
+// scripts/test-windows.sh arranges). Prints one line per check and a closing
+// "N passed, N failed"; exits non-zero when any check failed.
+#include "platform/window_icon.h"
+#include "platform/xdriver.h"
+#include "tests/windows/wine_program.h"
+#include "tests/windows/wine_screen.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr char TITLE[] = "Quorvale 1";
+constexpr char MENU_TITLE[] = "freeglut menu";
+constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\r\n"
+                          "Ferrowold version 0.55\r\n"
+                          "Tamsrel aka Quennick\r\n"
+                          "------\r\n";
+constexpr int WIDTH = 1280;   // pixels
+constexpr int HEIGHT = 720;   // pixels
+constexpr int MENU_ENTRIES = 5;
+constexpr int MOUSE_CAMERA_ENTRY = 2;
+constexpr int EXIT_ENTRY = 5;
+constexpr unsigned LEFT_BUTTON = 1;
+constexpr unsigned RIGHT_BUTTON = 3;
+constexpr unsigned REPEAT_DELAY_MS = 100;
+constexpr unsigned REPEAT_INTERVAL_MS = 20;
+constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
+
+// Bounded waits; Wine on a slow, shared machine takes its time to start.
+constexpr int START_WAIT_MS = 90000;
+constexpr int SCREEN_WAIT_MS = 20000;
+constexpr int POLL_MS = 50;
+// A tank that has not moved over this long is standing: 50 ticks and more.
+constexpr int STILL_SPAN_MS = 1000;
+// Captures this far apart show whether the tank is moving.
+constexpr int STILL_GAP_MS = 300;
+// Changed pixels away from the torus: more means the tank moves, at most the
+// smaller figure means it stands (the tank covers thousands).
+constexpr long MOVING_PIXELS = 150;
+constexpr long STANDING_PIXELS = 20;
+
+// The torus: most of it inside the middle of the window.
+constexpr int MIDDLE_LEFT = 440;
+constexpr int MIDDLE_RIGHT = 840;
+constexpr int MIDDLE_TOP = 100;
+constexpr int MIDDLE_BOTTOM = 460;
+constexpr double MIDDLE_BLUE_SHARE = 0.15;
+constexpr int CENTRE_TOLERANCE = 64;  // pixels between the torus's middle and the window's
+
+// Where clicks land that give the window the keyboard back: ground, clear of
+// the tank, the torus and the menu.
+constexpr int CLICK_X = 150;
+constexpr int CLICK_Y = 650;
+// Where the menu is opened: sky, left of the torus.
+constexpr int MENU_AT_X = 200;
+constexpr int MENU_AT_Y = 120;
+
+using Clock = std::chrono::steady_clock;
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Poll until the condition holds, up to timeoutMs.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        pause(POLL_MS);
+    }
+}
+
+struct Tally {
+    int passed = 0;
+    int failed = 0;
+
+    bool check(bool ok, const std::string& what, const std::string& detail = "")
+    {
+        std::printf("%s: %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(),
+                    detail.empty() ? "" : " -- ", detail.c_str());
+        std::fflush(stdout);
+        (ok ? passed : failed) += 1;
+        return ok;
+    }
+
+    // A step the checks after it need: reported and counted only when it fails.
+    bool require(bool ok, const std::string& what, const std::string& detail = "")
+    {
+        return ok || check(ok, what, detail);
+    }
+};
+
+// The text with its line ends spelt out, for a one-line report.
+std::string visibleLineEnds(const std::string& text)
+{
+    std::string shown;
+    for (const char c : text) {
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// One run of the program: its window found and driven.
+class Session {
+public:
+    Session(XDriver& driver, const std::string& exe) : driver_(driver), program_(exe) {}
+
+    WineProgram& program() { return program_; }
+    XDriver& driver() { return driver_; }
+    WindowId window() const { return window_; }
+
+    // Wait for the window and its first frame (the torus showing).
+    bool start()
+    {
+        window_ = driver_.findWindow(TITLE, START_WAIT_MS);
+        if (window_ == 0)
+            return false;
+        return waitUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, SCREEN_WAIT_MS);
+    }
+
+    // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
+    long motion()
+    {
+        const Capture before = driver_.capture(window_);
+        pause(STILL_GAP_MS);
+        return changesAwayFromTorus(before, driver_.capture(window_));
+    }
+
+    // Wait until nothing but the torus moves.
+    bool waitUntilStanding()
+    {
+        return waitUntil([&] {
+            const long changed = motion();
+            return changed >= 0 && changed <= STANDING_PIXELS;
+        }, SCREEN_WAIT_MS);
+    }
+
+    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
+    bool staysStanding(std::string& detail)
+    {
+        const bool stood = waitUntilStanding();
+        const Capture from = driver_.capture(window_);
+        pause(STILL_SPAN_MS);
+        const long changed = changesAwayFromTorus(from, driver_.capture(window_));
+        detail = stood ? std::to_string(changed) + " pixels changed away from the torus over " +
+                             std::to_string(STILL_SPAN_MS) + " ms"
+                       : "the scene never stood still";
+        return stood && changed >= 0 && changed <= STANDING_PIXELS;
+    }
+
+    // Wait until the scene moves away from the torus (the tank drives).
+    bool waitUntilMoving()
+    {
+        return waitUntil([&] { return motion() > MOVING_PIXELS; }, SCREEN_WAIT_MS);
+    }
+
+    // Our window gets the keyboard back as a user gives it: focus and a click.
+    void takeKeyboard()
+    {
+        driver_.focus(window_);
+        driver_.movePointerIn(window_, CLICK_X, CLICK_Y);
+        driver_.buttonDown(LEFT_BUTTON);
+        driver_.buttonUp(LEFT_BUTTON);
+        driver_.sync();
+    }
+
+private:
+    XDriver& driver_;
+    WineProgram program_;
+    WindowId window_ = 0;
+};
+
+void checkStartup(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    const WindowGeometry place = driver.geometry(session.window());
+    tally.check(place.width == WIDTH && place.height == HEIGHT, "window \"Quorvale 1\" is 1280x720",
+                std::to_string(place.width) + "x" + std::to_string(place.height));
+
+    session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+    const std::string& output = session.program().output();
+    tally.check(output == BANNER, "the banner on standard output (CRLF lines)",
+                output == BANNER ? "" : "got \"" + visibleLineEnds(output) + "\"");
+
+    const Capture shot = driver.capture(session.window());
+    long middle = 0;
+    long outside = 0;
+    double sum = 0.0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            if (!isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
+                continue;
+            sum += x;
+            const bool inMiddle = x >= MIDDLE_LEFT && x < MIDDLE_RIGHT && y >= MIDDLE_TOP && y < MIDDLE_BOTTOM;
+            (inMiddle ? middle : outside) += 1;
+        }
+    const double middleArea = static_cast<double>(MIDDLE_RIGHT - MIDDLE_LEFT) * (MIDDLE_BOTTOM - MIDDLE_TOP);
+    const double centre = middle + outside > 0 ? sum / static_cast<double>(middle + outside) : -1.0;
+    tally.check(static_cast<double>(middle) >= MIDDLE_BLUE_SHARE * middleArea && outside < middle / 10 &&
+                    std::fabs(centre - WIDTH / 2.0) < CENTRE_TOLERANCE,
+                "the blue torus in the middle of the window",
+                std::to_string(middle) + " blue pixels in the middle, " + std::to_string(outside) +
+                    " elsewhere, centred at column " + std::to_string(centre));
+}
+
+// The desktop shows the program's own icon for its window (the largest one,
+// pixel for pixel).
+void checkIcon(Session& session, Tally& tally)
+{
+    const WindowIcon& ours = windowIcons[0];
+    const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
+    long differing = 0;
+    for (std::size_t index = 0; index < shown.size(); ++index)
+        if ((shown[index] & ARGB_MASK) != ours.argb[index])
+            ++differing;
+    tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
+                shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
+                              : std::to_string(differing) + " pixels differ");
+}
+
+void checkDriving(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    const bool stoodFirst = session.waitUntilStanding();
+    driver.keyDown("w");
+    const bool drove = session.waitUntilMoving();
+    driver.keyUp("w");
+    driver.sync();
+    std::string detail;
+    const bool stopped = session.staysStanding(detail);
+    tally.check(stoodFirst && drove && stopped, "held W drives the tank; let go, it stops",
+                std::string(stoodFirst ? "" : "the scene never stood still at first; ") +
+                    (drove ? "" : "W did not drive; ") + detail);
+}
+
+// A key let go in another window must not keep acting; a key pressed in
+// another window must not act when the keyboard comes back; keys work again
+// afterwards. The tank turns on the spot under A, so a stuck key keeps it
+// turning in view for as long as one cares to look.
+void checkFocusChange(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    const WindowId other = driver.createWindow(1300, 760, 200, 200);
+
+    session.takeKeyboard();
+    session.waitUntilStanding();
+    driver.keyDown("a");
+    const bool turned = session.waitUntilMoving();
+    driver.focus(other);
+    driver.keyUp("a");
+    driver.sync();
+    std::string awayDetail;
+    const bool stoppedAway = session.staysStanding(awayDetail);
+    session.takeKeyboard();
+    std::string backDetail;
+    const bool stoppedBack = session.staysStanding(backDetail);
+    tally.check(turned && stoppedAway && stoppedBack,
+                "A let go in another window: the tank stops turning and stays still when the keyboard comes back",
+                std::string(turned ? "" : "A did not turn the tank; ") + "away: " + awayDetail +
+                    "; back: " + backDetail);
+
+    driver.focus(other);
+    driver.keyDown("a");
+    driver.sync();
+    session.takeKeyboard();
+    std::string heldDetail;
+    const bool ignored = session.staysStanding(heldDetail);
+    driver.keyUp("a");
+    driver.sync();
+    tally.check(ignored, "A pressed in another window and held on does not turn the tank", heldDetail);
+
+    session.waitUntilStanding();
+    driver.keyDown("a");
+    const bool turnsAgain = session.waitUntilMoving();
+    driver.keyUp("a");
+    driver.sync();
+    session.waitUntilStanding();
+    tally.check(turnsAgain, "after the focus changes, a fresh press of A turns the tank again");
+    driver.destroyWindow(other);
+}
+
+void checkEscape(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.keyDown("Escape");
+    const bool ended = session.program().waitForExit(SCREEN_WAIT_MS);
+    driver.keyUp("Escape");
+    driver.sync();
+    tally.check(ended && session.program().exitStatus() == 0, "Escape ends the program with status 0",
+                "exit status " + std::to_string(session.program().exitStatus()));
+}
+
+// Open the menu with a right click where the pointer is, then click one of
+// its entries; false if no menu opened or it did not close.
+bool chooseFromMenu(Session& session, int entry)
+{
+    XDriver& driver = session.driver();
+    driver.buttonDown(RIGHT_BUTTON);
+    driver.buttonUp(RIGHT_BUTTON);
+    driver.sync();
+    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    if (menu == 0)
+        return false;
+    // The entries share the menu's height equally apart from a thin border.
+    const WindowGeometry place = driver.geometry(menu);
+    const int x = place.x + place.width / 2;
+    const int y = place.y + (2 * entry - 1) * place.height / (2 * MENU_ENTRIES);
+    // Two motions, so the toolkit sees the pointer move over the entry.
+    driver.movePointer(x - 1, y);
+    driver.movePointer(x, y);
+    driver.sync();
+    pause(POLL_MS);
+    driver.buttonDown(LEFT_BUTTON);
+    driver.buttonUp(LEFT_BUTTON);
+    driver.sync();
+    // Closed, it cannot be taken for the next menu opened; the Exit entry may
+    // end the program (and take the menu with it) at once.
+    return waitUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
+                     SCREEN_WAIT_MS);
+}
+
+// The mouse camera hides the pointer over the window, the keyboard camera
+// shows it again (ShowCursor's count back where it was). Wine changes the
+// pointer's look when the pointer next moves, as a user's hand does.
+void checkPointer(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    int nudge = 0;
+    const auto pointerHidden = [&] {
+        driver.movePointerIn(session.window(), MENU_AT_X + nudge % 2, MENU_AT_Y);
+        driver.sync();
+        ++nudge;
+        pause(POLL_MS);
+        return driver.cursorHidden();
+    };
+    const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
+    const bool hidden = firstChosen && waitUntil(pointerHidden, SCREEN_WAIT_MS);
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
+    const bool shown = secondChosen && waitUntil([&] { return !pointerHidden(); }, SCREEN_WAIT_MS);
+    tally.check(hidden && shown, "the mouse camera hides the pointer, the keyboard camera shows it",
+                std::string(firstChosen ? "" : "menu failed; ") + (hidden ? "hidden" : "not hidden") +
+                    ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
+}
+
+void checkMenuExit(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    const bool opened = chooseFromMenu(session, EXIT_ENTRY);
+    const bool ended = opened && session.program().waitForExit(SCREEN_WAIT_MS);
+    tally.check(ended && session.program().exitStatus() == 0,
+                "the menu's Exit ends the program with status 0",
+                opened ? "exit status " + std::to_string(session.program().exitStatus())
+                       : "the menu did not open and close");
+}
+
+// Keys held on the server repeat quickly, as on a desktop whose keyboard
+// repeats: a key held in another window then repeats into ours once the
+// keyboard comes back.
+bool repeatKeysQuickly()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    XAutoRepeatOn(display);
+    const bool set = XkbSetAutoRepeatRate(display, XkbUseCoreKbd, REPEAT_DELAY_MS, REPEAT_INTERVAL_MS) != 0;
+    XCloseDisplay(display);
+    return set;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe\n", argv[0]);
+        return 2;
+    }
+    const std::string exe = argv[1];
+    Tally tally;
+    XDriver driver;
+    if (tally.require(driver.connected() && repeatKeysQuickly(), "the X server answers")) {
+        {
+            Session session(driver, exe);
+            if (tally.require(session.start(), "the program starts and draws under Wine",
+                            session.program().errors())) {
+                checkStartup(session, tally);
+                checkIcon(session, tally);
+                checkDriving(session, tally);
+                checkFocusChange(session, tally);
+                checkEscape(session, tally);
+            }
+        }
+        // Wine's server may keep Escape as held after the program ended on
+        // it (the release went to no window): a fresh one for the next program.
+        if (tally.require(restartWine(), "Wine restarts")) {
+            Session session(driver, exe);
+            if (tally.require(session.start(), "the program starts again", session.program().errors())) {
+                checkPointer(session, tally);
+                checkMenuExit(session, tally);
+            }
+        }
+    }
+    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    return tally.failed == 0 ? 0 : 1;
+}
