@@ -8,6 +8,10 @@
 // copies the desktop's key state into the thread's). So every key is set
 // aside when the keyboard goes elsewhere (and at start) and counts again only
 // after a fresh press, not a repeat, has come to our window.
+//
+// While the right-button menu is open, Escape (a common way to dismiss a
+// menu) is the menu's: it stays set aside from the menu's opening until a
+// fresh press after the menu closed, so it cannot end the program.
 #include "platform/platform.h"
 
 #include "platform/gl.h"
@@ -38,6 +42,9 @@ std::array<bool, KEY_CODES> setAside = [] {
     all.fill(true);
     return all;
 }();
+
+// True while the right-button menu is open.
+bool menuOpen = false;
 
 HWND ourWindow = nullptr;
 WNDPROC toolkitWindowProcedure = nullptr;
@@ -84,13 +91,14 @@ int virtualKeyOfMessage(WPARAM wParam, LPARAM lParam)
 }
 
 // Our window's messages pass through here first. A fresh press lets its key
-// count again; when this program stops being the active one, every key is set
-// aside at once, even should the keyboard come back before the next tick looks.
+// count again (not Escape while the menu is open); when this program stops
+// being the active one, every key is set aside at once, even should the
+// keyboard come back before the next tick looks.
 LRESULT CALLBACK watchKeyboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && (lParam & KEY_WAS_DOWN) == 0) {
         const int virtualKey = virtualKeyOfMessage(wParam, lParam);
-        if (isTrackedKey(virtualKey))
+        if (isTrackedKey(virtualKey) && !(virtualKey == VK_ESCAPE && menuOpen))
             setAside[static_cast<std::size_t>(virtualKey)] = false;
     }
     if ((message == WM_ACTIVATEAPP && wParam == FALSE) || message == WM_KILLFOCUS)
@@ -98,6 +106,16 @@ LRESULT CALLBACK watchKeyboard(HWND window, UINT message, WPARAM wParam, LPARAM 
     return IsWindowUnicode(window)
                ? CallWindowProcW(toolkitWindowProcedure, window, message, wParam, lParam)
                : CallWindowProcA(toolkitWindowProcedure, window, message, wParam, lParam);
+}
+
+// The menu opens or closes. Escape is set aside as it opens: a press that
+// goes to the menu's own window (a window of this thread, so the thread's key
+// state takes it) never passes our window's watcher to be told apart.
+void onMenuStatus(int status, int, int)
+{
+    menuOpen = status == GLUT_MENU_IN_USE;
+    if (menuOpen)
+        setAside[VK_ESCAPE] = true;
 }
 
 } // namespace
@@ -146,6 +164,7 @@ void attachKeyboard()
     if (window == nullptr || ourWindow != nullptr)
         return;
     ourWindow = window;
+    glutMenuStatusFunc(onMenuStatus);
     const auto watcher = reinterpret_cast<LONG_PTR>(&watchKeyboard);
     toolkitWindowProcedure = reinterpret_cast<WNDPROC>(
         IsWindowUnicode(window) ? SetWindowLongPtrW(window, GWLP_WNDPROC, watcher)

@@ -374,6 +374,39 @@ void checkPointer(Session& session, Tally& tally)
                     ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
 }
 
+// Escape pressed to dismiss the open menu, and held past its closing, is the
+// menu's: the program runs on. Under Wine the window's picture stands still
+// while the menu is open, so the sign that ticks ran after the press is W,
+// pressed after it: the tank drives once a click off the menu has closed it.
+void checkEscapeInMenu(Session& session, Tally& tally)
+{
+    XDriver& driver = session.driver();
+    session.takeKeyboard();
+    session.waitUntilStanding();
+    driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
+    driver.buttonDown(RIGHT_BUTTON);
+    driver.buttonUp(RIGHT_BUTTON);
+    driver.sync();
+    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    driver.keyDown("Escape");
+    driver.keyDown("w");
+    driver.movePointerIn(session.window(), CLICK_X, CLICK_Y);
+    driver.buttonDown(LEFT_BUTTON);
+    driver.buttonUp(LEFT_BUTTON);
+    driver.sync();
+    const bool closed = menu != 0 && waitUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS);
+    const bool drove = session.program().running() && session.waitUntilMoving();
+    driver.keyUp("w");
+    driver.keyUp("Escape");
+    driver.sync();
+    const bool stood = session.program().running() && session.waitUntilStanding();
+    tally.check(closed && drove && stood && session.program().running(),
+                "Escape held while the menu is open does not end the program",
+                std::string(closed ? "menu closed" : "no menu, or it stayed open") +
+                    (drove ? "; W drove the tank" : "; W did not drive") +
+                    (session.program().running() ? "; running" : "; the program ended"));
+}
+
 void checkMenuExit(Session& session, Tally& tally)
 {
     XDriver& driver = session.driver();
@@ -430,6 +463,7 @@ int main(int argc, char** argv)
             Session session(driver, exe);
             if (tally.require(session.start(), "the program starts again", session.program().errors())) {
                 checkPointer(session, tally);
+                checkEscapeInMenu(session, tally);
                 checkMenuExit(session, tally);
             }
         }
