@@ -50,7 +50,7 @@ quorvale_start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset +extension GLX \
     3>"$fifo" >"$dir/log" 2>&1 &
   QUORVALE_XVFB_PID=$!
-  for ((waited = 0; waited < 300; waited++)); do  # up to 30 s in steps of 0.1 s
+  for ((waited = 0; waited < 600; waited++)); do  # up to 60 s in steps of 0.1 s
     read -r -t 0.1 -u "$fd" number && break
     kill -0 "$QUORVALE_XVFB_PID" 2>/dev/null || { read -r -t 0.1 -u "$fd" number || true; break; }
   done
