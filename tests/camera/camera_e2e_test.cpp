@@ -78,7 +78,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     const Pixel level = expectedTop(START_EYE, levelCentre(0.0));
     Capture shot;
     EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, level); }, &shot));
-    LiveProgram::save(shot, "mouse-level");
+    session.save(shot, "mouse-level");
 
     // Sixty pixels right: 0.24 rad to the right, and the pointer is sent home.
     constexpr int push = 60;
@@ -86,7 +86,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     const Pixel turned = expectedTop(START_EYE, levelCentre(push * MOUSE_RADIANS_PER_PIXEL));
     EXPECT_LT(turned.x, level.x - 100) << "the torus moves well to the left";
     EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, turned); }, &shot));
-    LiveProgram::save(shot, "mouse-turned");
+    session.save(shot, "mouse-turned");
     EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
     EXPECT_TRUE(driver.cursorHidden());
 
@@ -119,7 +119,7 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     const Pixel start = expectedTop(START_EYE, START_CENTRE);
     Capture shot;
     ASSERT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, start); }, &shot));
-    LiveProgram::save(shot, "fly-start");
+    session.save(shot, "fly-start");
 
     // Flying along the line from the eye to the origin keeps the origin in the
     // middle of the view: the torus grows, its top climbing the middle column.
@@ -137,13 +137,13 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     session.keyDown("Up");
     EXPECT_TRUE(session.waitForFrame(climbedTo(nearer, true), &shot));
     session.keyUp("Up");
-    LiveProgram::save(shot, "fly-forward");
+    session.save(shot, "fly-forward");
 
     // Back past the start: the torus shrinks, its top sinking down the middle.
     const Pixel farther = expectedTop(flownEye(-0.25), flownCentre(-0.25));
     session.keyDown("Down");
     EXPECT_TRUE(session.waitForFrame(climbedTo(farther, false), &shot));
     session.keyUp("Down");
-    LiveProgram::save(shot, "fly-back");
+    session.save(shot, "fly-back");
     EXPECT_LE(worstColumn, TOP_COLUMN_TOLERANCE);
 }

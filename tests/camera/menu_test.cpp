@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/scene.h"
 #include "platform/gl.h"
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
 #include <array>
@@ -303,7 +303,7 @@ protected:
         return true;
     }
 
-    XDriver driver;
+    XDriver& driver = programDriver();
     WindowId window = 0;
 };
 

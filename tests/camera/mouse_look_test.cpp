@@ -2,7 +2,7 @@
 // it sends back home, read from the X server.
 #include "camera/controls.h"
 #include "platform/gl.h"
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
 #include <chrono>
@@ -182,7 +182,7 @@ protected:
 
     static constexpr int PARK_X = 100;
     static constexpr int PARK_Y = 100;
-    XDriver driver;
+    XDriver& driver = programDriver();
     WindowId window = 0;
 };
 

@@ -73,18 +73,33 @@ std::string testName()
 
 } // namespace
 
-ProgramSession::ProgramSession(Focus focus)
+ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, false, {}}) {}
+
+ProgramSession::ProgramSession(const Options& options) : ProgramSession(options, SERVER_OPTIONS) {}
+
+ProgramSession::ProgramSession(const Options& options, const std::vector<std::string>& serverOptions)
 {
     static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
     (void)stopAtExitRegistered;
     openSessions().push_back(this);
-    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, SERVER_OPTIONS);
+    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, serverOptions);
     if (!server_->running()) {
         problem_ = "no private X server";
         return;
     }
     driver_ = std::make_unique<XDriver>(server_->display());
-    process_ = std::make_unique<ProgramProcess>(server_->display(), PROGRAM_ARGUMENTS);
+    std::vector<std::string> command = {programPath()};
+    if (!options.traceFile.empty()) {
+        const std::string apitrace = findOnPath("apitrace");
+        if (apitrace.empty()) {
+            problem_ = "apitrace is not installed";
+            return;
+        }
+        command = {apitrace, "trace", "-o", options.traceFile, programPath()};
+    }
+    command.insert(command.end(), PROGRAM_ARGUMENTS.begin(), PROGRAM_ARGUMENTS.end());
+    command.insert(command.end(), options.arguments.begin(), options.arguments.end());
+    process_ = std::make_unique<ProgramProcess>(command, server_->display(), options.environment);
     if (!driver_->connected() || !process_->started()) {
         problem_ = "cannot connect or start the program";
         return;
@@ -94,7 +109,7 @@ ProgramSession::ProgramSession(Focus focus)
         problem_ = "no window; stderr: " + process_->standardError();
         return;
     }
-    if (focus == Focus::OnWindow)
+    if (options.focus == Focus::OnWindow)
         driver_->focus(found);
     window_ = found;
     const bool drawn = waitForScreen(

@@ -3,7 +3,7 @@
 // right-button menu, pointer motion) and watched through screen captures.
 #pragma once
 
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/support/program.h"
 #include "tests/support/xvfb.h"
 
@@ -27,7 +27,16 @@ public:
     // focus; a bare X server lets it follow the pointer instead.
     enum class Focus { OnWindow, FollowsPointer };
 
+    struct Options {
+        Focus focus = Focus::OnWindow;
+        std::vector<std::string> arguments;   // extra program arguments, after the harness's own
+        std::vector<std::string> environment; // extra NAME=value entries for the program
+        bool windowManager = false;           // start a window manager (openbox) on the private server first
+        std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
+    };
+
     explicit ProgramSession(Focus focus = Focus::OnWindow);
+    explicit ProgramSession(const Options& options);
     ~ProgramSession();
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
@@ -86,6 +95,11 @@ public:
 
     // Stop the program and the X server at once (the test process is ending).
     void stopAtExit();
+
+protected:
+    // The same on a server with the given Xvfb options instead of the quick
+    // auto-repeat, e.g. none for the server's own default repeat.
+    ProgramSession(const Options& options, const std::vector<std::string>& serverOptions);
 
 private:
     bool waitForMenuClosed(WindowId menu);

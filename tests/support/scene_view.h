@@ -4,7 +4,7 @@
 // views in those terms, and the colour classes of what the screen shows.
 #pragma once
 
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/support/vec3.h"
 
 #include <functional>
