@@ -25,7 +25,6 @@ constexpr int ROW_GAP_MERGE = 2;   // ink rows this close belong to one label
 constexpr int WAKE_OFFSET = 8;
 
 constexpr double FIELD_OF_VIEW_DEGREES = 60.0;
-constexpr double PI = 3.14159265358979323846;
 
 using Clock = std::chrono::steady_clock;
 
@@ -187,26 +186,16 @@ bool LiveProgram::waitForPointerAt(int x, int y)
     }
 }
 
-bool projectToPixel(const WorldPoint& world, const WorldPoint& eye, const WorldPoint& centre,
-                    int& pixelX, int& pixelY)
+bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,
+                    int& pixelY)
 {
-    auto dot = [](const WorldPoint& a, const WorldPoint& b) {
-        return a.x * b.x + a.y * b.y + a.z * b.z;
-    };
-    auto normalized = [&](const WorldPoint& v) {
-        const double length = std::sqrt(dot(v, v));
-        return WorldPoint{v.x / length, v.y / length, v.z / length};
-    };
-    const WorldPoint f = normalized({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
-    const WorldPoint s = normalized({-f.z, 0.0, f.x}); // f x (0, 1, 0)
-    const WorldPoint u = {s.y * f.z - s.z * f.y, s.z * f.x - s.x * f.z, s.x * f.y - s.y * f.x};
-    const WorldPoint d = {world.x - eye.x, world.y - eye.y, world.z - eye.z};
-    const double depth = dot(d, f);
-    if (depth <= 0.0)
+    const PerspectiveView view(eye, centre, {0.0, 1.0, 0.0}, FIELD_OF_VIEW_DEGREES, WINDOW_WIDTH,
+                               WINDOW_HEIGHT);
+    ScreenPoint pixel;
+    if (!view.project(world, pixel))
         return false;
-    const double focal = (WINDOW_HEIGHT / 2.0) / std::tan(FIELD_OF_VIEW_DEGREES / 2.0 * PI / 180.0);
-    pixelX = static_cast<int>(std::floor(WINDOW_WIDTH / 2.0 + dot(d, s) / depth * focal));
-    pixelY = static_cast<int>(std::floor(WINDOW_HEIGHT / 2.0 - dot(d, u) / depth * focal));
+    pixelX = static_cast<int>(std::floor(pixel.x));
+    pixelY = static_cast<int>(std::floor(pixel.y));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/program_session.h"
+#include "tests/support/scene_view.h"
 
 #include <functional>
 #include <string>
@@ -81,16 +82,10 @@ private:
     bool buttonHeld_ = false;
 };
 
-// Where a world point lands in the window for a camera at eye looking at
-// centre with up (0, 1, 0) and the start-up projection (60 degrees vertical
-// field of view, 1280 x 720). Pixels from the top left; false if behind the eye.
-struct WorldPoint {
-    double x;
-    double y;
-    double z;
-};
-bool projectToPixel(const WorldPoint& world, const WorldPoint& eye, const WorldPoint& centre,
-                    int& pixelX, int& pixelY);
+// The pixel a world point lands on for a camera at eye looking at centre
+// with the start-up projection, floored; false if behind the eye.
+bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,
+                    int& pixelY);
 
 // Colour classes of the scene as lit.
 bool isTorusBlue(const Capture& image, int x, int y);

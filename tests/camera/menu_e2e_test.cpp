@@ -44,9 +44,9 @@ std::vector<int> labelAdvances(const std::string& display)
 // (1.5, 0.25, 0). Points inside the turret and hull land, seen from there, on
 // the tank itself: nothing lies between them and the eye (the torus keeps at
 // least 0.75 from the origin, farther than any of these points and the eye).
-constexpr WorldPoint CHASE_EYE = {-0.6, 0.45, 0.0};
-constexpr WorldPoint CHASE_CENTRE = {1.5, 0.25, 0.0};
-constexpr WorldPoint TANK_INSIDE[] = {{0.0, 0.24, 0.0}, {0.1, 0.28, 0.0}, {0.0, 0.09, 0.0}};
+constexpr Vec3 CHASE_EYE = {-0.6, 0.45, 0.0};
+constexpr Vec3 CHASE_CENTRE = {1.5, 0.25, 0.0};
+constexpr Vec3 TANK_INSIDE[] = {{0.0, 0.24, 0.0}, {0.1, 0.28, 0.0}, {0.0, 0.09, 0.0}};
 
 // The tank's dark grey: hardly any tint, neither black nor bright.
 bool isTankGrey(const Capture& image, int x, int y)
@@ -74,7 +74,7 @@ struct Pixel {
 std::vector<Pixel> chaseProbes()
 {
     std::vector<Pixel> probes;
-    for (const WorldPoint& point : TANK_INSIDE) {
+    for (const Vec3& point : TANK_INSIDE) {
         Pixel pixel{};
         if (projectToPixel(point, CHASE_EYE, CHASE_CENTRE, pixel.x, pixel.y))
             probes.push_back(pixel);
