@@ -7,7 +7,7 @@
 // share of each library.
 #include "app/app.h"
 #include "app/scene.h"
-#include "bench/allocation_counter.h"
+#include "tests/support/allocation_counter.h"
 #include "bench/bench_program.h"
 #include "platform/gl.h"
 #include "platform/platform.h"

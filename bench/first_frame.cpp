@@ -6,18 +6,17 @@
 // A frame counts as shown once a quarter of the window is in colour: the lit
 // ground, boxes and torus fill most of it, while before the first frame the
 // window shows only black or the server's grey background.
-#include "platform/xdriver.h"
-#include "bench/compressed_png.h"
+#include "tests/support/png.h"
+#include "tests/support/program.h"
+#include "tests/support/xdriver.h"
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -53,28 +52,6 @@ bool frameShown(const Capture& capture)
     return coloured >= static_cast<long>(SHOWN_FRACTION * capture.width * capture.height);
 }
 
-pid_t startProgram()
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
-        }
-        execl(QUORVALE_PROGRAM_PATH, QUORVALE_PROGRAM_PATH, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-void stopProgram(pid_t pid)
-{
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -91,9 +68,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no X display\n");
         return 1;
     }
+    const char* display = std::getenv("DISPLAY");
     const Clock::time_point start = Clock::now();
-    const pid_t pid = startProgram();
-    if (pid < 0)
+    auto program = std::make_unique<ProgramProcess>(display == nullptr ? "" : display);
+    if (!program->started())
         return 1;
     const WindowId window = driver.findWindow(WINDOW_TITLE, TIMEOUT_MS);
     const double windowMs = millisecondsSince(start);
@@ -110,7 +88,7 @@ int main(int argc, char** argv)
         }
         previousPollMs = pollMs;
     }
-    stopProgram(pid);
+    program.reset();
     if (shownMs < 0) {
         std::fprintf(stderr, "no frame of the program was seen within %d ms\n", TIMEOUT_MS);
         return 1;
@@ -118,7 +96,7 @@ int main(int argc, char** argv)
     std::printf("window_found_ms=%.1f\n", windowMs);
     std::printf("first_frame_ms=%.1f\n", shownMs);
     std::printf("first_frame_previous_poll_ms=%.1f\n", previousPollMs);
-    if (!pngPath.empty() && !writeCompressedPng(pngPath, shown.width, shown.height, shown.rgb)) {
+    if (!pngPath.empty() && !writePng(pngPath, shown.width, shown.height, shown.rgb)) {
         std::fprintf(stderr, "cannot write %s\n", pngPath.c_str());
         return 1;
     }

@@ -1,20 +1,13 @@
 // The real program run as a user runs it, on a private X server: what it
 // prints, the window it opens, what the window shows, and how it ends.
-#include "platform/xdriver.h"
 #include "tests/app/view_math.h"
-#include "tests/support/png.h"
-#include "tests/support/program.h"
-#include "tests/support/xvfb.h"
+#include "tests/support/program_session.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -29,8 +22,6 @@ constexpr int HEIGHT = 720;   // pixels
 // Bounded waits on a slow, shared machine.
 constexpr int START_WAIT_MS = 30000;
 constexpr int EXIT_WAIT_MS = 30000;
-constexpr int POLL_MS = 50;
-const std::vector<std::string> PLACE_AT_CORNER = {"-geometry", "+0+0"};
 
 // The start-up free view: eye (0, 2, 5) looking at the origin, y up, 60
 // degrees high, 0.1 to 100 units, over the whole window.
@@ -110,91 +101,35 @@ std::string deadDisplay()
     return ":" + std::to_string(LAST_UNUSED_DISPLAY);
 }
 
-// The private server, its input driver and the program of the running test.
-// Held at file scope so that they still go (program and server killed) when
-// an X error makes the test process exit on the spot.
-struct Session {
-    XvfbServer server;
-    XDriver driver{server.display()};
-    std::unique_ptr<ProgramProcess> program;
-};
-std::unique_ptr<Session> session;
-
-Session& openSession()
-{
-    session = std::make_unique<Session>();
-    return *session;
-}
-
 } // namespace
 
 class EndToEndTest : public ::testing::Test {
 protected:
-    ~EndToEndTest() override { session.reset(); }
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.running());
-        ASSERT_TRUE(driver.connected());
-    }
-
-    // Start the program and wait for its window; fails the test if it does not come.
-    WindowId startProgram()
-    {
-        // With no window manager the toolkit leaves an unplaced window at
-        // (-1, -1), partly off the screen, where it cannot be read back;
-        // the toolkit's own -geometry option puts it at the corner.
-        program = std::make_unique<ProgramProcess>(server.display(), PLACE_AT_CORNER);
-        EXPECT_TRUE(program->started());
-        const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
-        EXPECT_NE(window, 0u) << "no window titled " << TITLE << "; stderr: "
-                              << program->standardError();
-        return window;
-    }
-
-    // Capture the window until the torus shows at its probe point.
-    Capture waitForTorus(WindowId window, PixelPlace probe)
-    {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(START_WAIT_MS);
-        Capture capture = driver.capture(window);
-        while (!torusShowsAt(capture, probe) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-            capture = driver.capture(window);
-        }
-        return capture;
-    }
+    void SetUp() override { ASSERT_TRUE(session.ready()) << session.startupProblem(); }
 
     // Wait until the window has shown `count` different pictures in a row;
-    // false at once if the program ends.
-    bool waitForNewFrames(WindowId window, int count)
+    // false if it does not, or if the program ends.
+    bool waitForNewFrames(int count)
     {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(START_WAIT_MS);
-        Capture last = driver.capture(window);
-        for (int seen = 0; seen < count;) {
-            if (std::chrono::steady_clock::now() >= deadline || program->waitForExit(0))
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-            Capture next = driver.capture(window);
-            if (next.rgb != last.rgb) {
-                ++seen;
-                last = std::move(next);
-            }
-        }
-        return true;
+        Capture last = session.capture();
+        int seen = 0;
+        return session.waitForScreen(
+            [&](const Capture& next) {
+                if (next.rgb != last.rgb) {
+                    ++seen;
+                    last = next;
+                }
+                return seen >= count;
+            },
+            START_WAIT_MS);
     }
 
-    Session& current = openSession();
-    XvfbServer& server = current.server;
-    XDriver& driver = current.driver;
-    std::unique_ptr<ProgramProcess>& program = current.program;
+    ProgramSession session;
 };
 
 TEST_F(EndToEndTest, OpensItsWindowAndShowsTheTorusOnBlack)
 {
-    const WindowId window = startProgram();
-    ASSERT_NE(window, 0u);
-    const WindowGeometry place = driver.geometry(window);
+    const WindowGeometry place = session.driver().geometry(session.window());
     EXPECT_EQ(place.width, WIDTH);
     EXPECT_EQ(place.height, HEIGHT);
 
@@ -204,61 +139,52 @@ TEST_F(EndToEndTest, OpensItsWindowAndShowsTheTorusOnBlack)
     ASSERT_TRUE(torus.x > 0 && torus.x < WIDTH && torus.y > 0 && torus.y < HEIGHT / 2);
     ASSERT_TRUE(sky.x > 0 && sky.x < WIDTH && sky.y > 0 && sky.y < HEIGHT / 2);
 
-    const Capture capture = waitForTorus(window, torus);
+    Capture capture;
+    session.waitForScreen([&](const Capture& shot) { return torusShowsAt(shot, torus); },
+                          START_WAIT_MS, &capture);
     ASSERT_EQ(capture.width, WIDTH);
     ASSERT_EQ(capture.height, HEIGHT);
-    writePng(artifactDirectory() + "/start_view.png", capture.width, capture.height, capture.rgb);
+    session.keep(capture, "start-view");
     EXPECT_TRUE(torusShowsAt(capture, torus)) << "torus probe " << describe(capture, torus);
     EXPECT_LE(capture.red(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
     EXPECT_LE(capture.green(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
     EXPECT_LE(capture.blue(sky.x, sky.y), SKY_MAX) << describe(capture, sky);
 
     // The banner came out while the window went up, and nothing else.
-    EXPECT_EQ(program->standardOutput(), BANNER);
+    EXPECT_EQ(session.process().standardOutput(), BANNER);
 }
 
 TEST_F(EndToEndTest, HoldingEscapeEndsTheProgramWithStatusZero)
 {
-    const WindowId window = startProgram();
-    ASSERT_NE(window, 0u);
-    // Escape goes down at once, as the window takes the focus.
-    driver.focus(window);
-    ASSERT_TRUE(driver.keyDown("Escape"));
-    const bool ended = program->waitForExit(EXIT_WAIT_MS);
-    driver.keyUp("Escape");
-    ASSERT_TRUE(ended) << "still running with Escape held";
-    EXPECT_EQ(program->termSignal(), 0);
-    EXPECT_EQ(program->exitStatus(), 0);
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
+    EXPECT_EQ(session.process().termSignal(), 0);
+    EXPECT_EQ(session.process().exitStatus(), 0);
     // All it ever wrote to standard output is the banner.
-    EXPECT_EQ(program->standardOutput(), BANNER);
+    EXPECT_EQ(session.process().standardOutput(), BANNER);
 }
 
 TEST_F(EndToEndTest, KeysOtherThanEscapeDoNotEndTheProgram)
 {
-    const WindowId window = startProgram();
-    ASSERT_NE(window, 0u);
-    driver.focus(window);
     // Let the program take in the focus change before any key goes down.
-    ASSERT_TRUE(waitForNewFrames(window, 2)) << "the window does not change";
+    ASSERT_TRUE(waitForNewFrames(2)) << "the window does not change";
     for (const char* keysym : {"q", "Return", "BackSpace"}) {
-        driver.keyDown(keysym);
-        driver.keyUp(keysym);
+        session.press(keysym);
+        session.release(keysym);
     }
     // Ctrl+[ gives the same character as Escape.
-    driver.keyDown("Control_L");
-    driver.keyDown("bracketleft");
-    driver.sync();
+    session.press("Control_L");
+    session.press("bracketleft");
+    session.driver().sync();
     // Frames keep coming after the keys went in (the turning torus changes
     // the picture), so ticks have run with them held.
-    ASSERT_TRUE(waitForNewFrames(window, 3)) << "the window stopped changing";
-    EXPECT_FALSE(program->waitForExit(0)) << "the program ended without Escape";
-    driver.keyUp("bracketleft");
-    driver.keyUp("Control_L");
+    ASSERT_TRUE(waitForNewFrames(3)) << "the window stopped changing";
+    EXPECT_FALSE(session.process().waitForExit(0)) << "the program ended without Escape";
+    session.release("bracketleft");
+    session.release("Control_L");
     // It still answers Escape afterwards.
-    ASSERT_TRUE(driver.keyDown("Escape"));
-    EXPECT_TRUE(program->waitForExit(EXIT_WAIT_MS));
-    driver.keyUp("Escape");
-    EXPECT_EQ(program->exitStatus(), 0);
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
 }
 
 TEST(NoDisplayTest, TheToolkitReportsItAndTheProgramFails)

@@ -13,9 +13,9 @@ namespace {
 
 // The top of the torus ring, (0, 1.75, 0), stays where it is however the torus
 // spins about the vertical axis: the topmost torus-blue pixel shows it.
-constexpr WorldPoint TORUS_TOP = {0.0, 1.75, 0.0};
-constexpr WorldPoint START_EYE = {0.0, 2.0, 5.0};
-constexpr WorldPoint START_CENTRE = {0.0, 0.0, 0.0};
+constexpr Vec3 TORUS_TOP = {0.0, 1.75, 0.0};
+constexpr Vec3 START_EYE = {0.0, 2.0, 5.0};
+constexpr Vec3 START_CENTRE = {0.0, 0.0, 0.0};
 // The outline's top is a tangent of the tube, a pixel or two off the point
 // itself; and as the ring spins, its flat top leans towards the nearer side,
 // so the middle of the topmost blue run wanders up to about 15 pixels sideways.
@@ -29,7 +29,7 @@ struct Pixel {
     int y = 0;
 };
 
-Pixel expectedTop(const WorldPoint& eye, const WorldPoint& centre)
+Pixel expectedTop(const Vec3& eye, const Vec3& centre)
 {
     Pixel pixel;
     EXPECT_TRUE(projectToPixel(TORUS_TOP, eye, centre, pixel.x, pixel.y));
@@ -44,19 +44,19 @@ bool topNear(const Capture& image, const Pixel& expected)
 }
 
 // Free camera at the start eye, level, turned by a yaw (radians).
-WorldPoint levelCentre(double yaw)
+Vec3 levelCentre(double yaw)
 {
     return {START_EYE.x + std::sin(yaw), START_EYE.y, START_EYE.z - std::cos(yaw)};
 }
 
 // The eye moved a share t of the way from the start eye to the origin, along
 // the start line of sight, and the centre with it.
-WorldPoint flownEye(double t)
+Vec3 flownEye(double t)
 {
     return {START_EYE.x * (1 - t), START_EYE.y * (1 - t), START_EYE.z * (1 - t)};
 }
 
-WorldPoint flownCentre(double t)
+Vec3 flownCentre(double t)
 {
     return {-START_EYE.x * t, -START_EYE.y * t, -START_EYE.z * t};
 }
@@ -78,7 +78,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     const Pixel level = expectedTop(START_EYE, levelCentre(0.0));
     Capture shot;
     EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, level); }, &shot));
-    LiveProgram::save(shot, "mouse-level");
+    session.save(shot, "mouse-level");
 
     // Sixty pixels right: 0.24 rad to the right, and the pointer is sent home.
     constexpr int push = 60;
@@ -86,7 +86,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     const Pixel turned = expectedTop(START_EYE, levelCentre(push * MOUSE_RADIANS_PER_PIXEL));
     EXPECT_LT(turned.x, level.x - 100) << "the torus moves well to the left";
     EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, turned); }, &shot));
-    LiveProgram::save(shot, "mouse-turned");
+    session.save(shot, "mouse-turned");
     EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
     EXPECT_TRUE(driver.cursorHidden());
 
@@ -119,7 +119,7 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     const Pixel start = expectedTop(START_EYE, START_CENTRE);
     Capture shot;
     ASSERT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, start); }, &shot));
-    LiveProgram::save(shot, "fly-start");
+    session.save(shot, "fly-start");
 
     // Flying along the line from the eye to the origin keeps the origin in the
     // middle of the view: the torus grows, its top climbing the middle column.
@@ -137,13 +137,13 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     session.keyDown("Up");
     EXPECT_TRUE(session.waitForFrame(climbedTo(nearer, true), &shot));
     session.keyUp("Up");
-    LiveProgram::save(shot, "fly-forward");
+    session.save(shot, "fly-forward");
 
     // Back past the start: the torus shrinks, its top sinking down the middle.
     const Pixel farther = expectedTop(flownEye(-0.25), flownCentre(-0.25));
     session.keyDown("Down");
     EXPECT_TRUE(session.waitForFrame(climbedTo(farther, false), &shot));
     session.keyUp("Down");
-    LiveProgram::save(shot, "fly-back");
+    session.save(shot, "fly-back");
     EXPECT_LE(worstColumn, TOP_COLUMN_TOLERANCE);
 }

@@ -1,23 +1,14 @@
-// In-process fixture for the camera and menu tests: the program runs on a
-// private X server of its own, since some of these tests move the real pointer.
+// In-process fixture for the camera and menu tests, and what they work out
+// expected values with.
 #pragma once
 
 #include "camera/camera.h"
 #include "tests/support/program_test.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
-class CameraTest : public ProgramTest {
-protected:
-    static void SetUpTestSuite()
-    {
-        // With no DISPLAY the program starts on a private Xvfb.
-        unsetenv("DISPLAY");
-        ProgramTest::SetUpTestSuite();
-    }
-};
+using CameraTest = ProgramTest;
 
 // A point in single precision, as the camera stores it.
 struct Vec3f {

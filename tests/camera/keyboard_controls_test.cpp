@@ -28,10 +28,10 @@ void runTicks(const Tick& tick, int count)
 
 } // namespace
 
-class KeyboardControlsTest : public CameraTest {
+class KeyboardControlsTest : public ProgramRecordsTest {
 protected:
     // Back to start-up with no key held, before each mode is tried.
-    void restart() { resetProgramState(); }
+    void restart() { resetProgramRecords(); }
     Camera& camera() { return *theCamera; }
 };
 

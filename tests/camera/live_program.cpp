@@ -1,25 +1,16 @@
 #include "tests/camera/live_program.h"
 
-#include "tests/support/png.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <thread>
 
 namespace camera_e2e {
 
 namespace {
 
-constexpr char WINDOW_TITLE[] = "Quorvale 1";
 // The toolkit's pop-up menu is an override-redirect window of its own with this name.
 constexpr char MENU_TITLE[] = "freeglut menu";
-constexpr char BANNER_END[] = "------\n";
-// With no window manager the toolkit leaves the window at (-1, -1), a border
-// pixel off the screen, where it cannot be read back; its own -geometry option
-// (the program hands its arguments to the toolkit) puts it in the corner.
-const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr int POLL_MS = 20;
 
@@ -34,7 +25,6 @@ constexpr int ROW_GAP_MERGE = 2;   // ink rows this close belong to one label
 constexpr int WAKE_OFFSET = 8;
 
 constexpr double FIELD_OF_VIEW_DEGREES = 60.0;
-constexpr double PI = 3.14159265358979323846;
 
 using Clock = std::chrono::steady_clock;
 
@@ -46,20 +36,6 @@ Clock::time_point deadlineIn(int ms)
 void pause()
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-}
-
-// Sessions still open: should the test process end through exit() (the X
-// library does so on a protocol error), their program and server go too.
-std::vector<LiveProgram*>& openSessions()
-{
-    static std::vector<LiveProgram*> sessions;
-    return sessions;
-}
-
-void stopOpenSessions()
-{
-    for (LiveProgram* session : openSessions())
-        session->stop();
 }
 
 bool isInk(const Capture& image, int x, int y)
@@ -104,67 +80,29 @@ std::vector<Band> inkBands(const Capture& image)
 
 } // namespace
 
-LiveProgram::LiveProgram()
-{
-    static const bool registered = std::atexit(stopOpenSessions) == 0;
-    (void)registered;
-    openSessions().push_back(this);
-    server_ = std::make_unique<XvfbServer>();
-    program_ = std::make_unique<ProgramProcess>(server_->display(), PROGRAM_ARGUMENTS);
-    driver_ = std::make_unique<XDriver>(server_->display());
-    if (!server_->running() || !program_->started() || !driver_->connected())
-        return;
-    window_ = driver_->findWindow(WINDOW_TITLE, WAIT_MS);
-    if (window_ == 0 || !program_->waitForOutput(BANNER_END, WAIT_MS))
-        return;
-    ready_ = waitForFrame([](const Capture& image) {
-        return countPixels(image, [&](int x, int y) { return isLit(image, x, y); }) > 0;
-    });
-}
-
 LiveProgram::~LiveProgram()
 {
-    auto& sessions = openSessions();
-    sessions.erase(std::remove(sessions.begin(), sessions.end(), this), sessions.end());
-    if (driver_ != nullptr && driver_->connected()) {
-        for (const std::string& key : heldKeys_)
-            driver_->keyUp(key);
-        if (buttonHeld_)
-            driver_->buttonUp(RIGHT_BUTTON);
-        driver_->sync();
+    if (buttonHeld_) {
+        driver().buttonUp(RIGHT_BUTTON);
+        driver().sync();
     }
-}
-
-void LiveProgram::stop()
-{
-    program_.reset();
-    server_.reset();
 }
 
 bool LiveProgram::waitForFrame(const std::function<bool(const Capture&)>& condition,
                                Capture* last)
 {
-    const auto deadline = deadlineIn(WAIT_MS);
-    for (;;) {
-        Capture image = capture();
-        const bool met = image.width == WINDOW_WIDTH && condition(image);
-        if (last != nullptr)
-            *last = std::move(image);
-        if (met)
-            return true;
-        if (Clock::now() > deadline || program_->waitForExit(0))
-            return false;
-        pause();
-    }
+    return waitForScreen(
+        [&](const Capture& image) { return image.width == WINDOW_WIDTH && condition(image); },
+        WAIT_MS, last);
 }
 
 WindowId LiveProgram::waitForMenu(bool shown)
 {
     const auto deadline = deadlineIn(WAIT_MS);
     for (;;) {
-        const WindowId menu = driver_->findWindow(MENU_TITLE, 0);
+        const WindowId menu = driver().findWindow(MENU_TITLE, 0);
         if ((menu != 0) == shown)
-            return shown ? menu : window_;
+            return shown ? menu : window();
         if (Clock::now() > deadline)
             return 0;
         pause();
@@ -174,13 +112,13 @@ WindowId LiveProgram::waitForMenu(bool shown)
 MenuLayout LiveProgram::openMenu()
 {
     MenuLayout layout;
-    driver_->sync();
-    driver_->buttonDown(RIGHT_BUTTON);
+    driver().sync();
+    driver().buttonDown(RIGHT_BUTTON);
     buttonHeld_ = true;
     const WindowId menu = waitForMenu(true);
     if (menu == 0)
         return layout;
-    layout.place = driver_->geometry(menu);
+    layout.place = driver().geometry(menu);
     // The menu opens with its corner at the pointer and draws itself again
     // whenever the entry under the pointer changes: move just inside and just
     // outside its corner in turn until it shows.
@@ -188,9 +126,9 @@ MenuLayout LiveProgram::openMenu()
     std::vector<Band> bands;
     for (int wake = 0; bands.size() != MENU_ROWS && Clock::now() < deadline; ++wake) {
         const int offset = wake % 2 == 0 ? WAKE_OFFSET : -WAKE_OFFSET;
-        driver_->movePointer(layout.place.x + offset, layout.place.y + offset);
+        driver().movePointer(layout.place.x + offset, layout.place.y + offset);
         pause();
-        layout.image = driver_->capture(menu);
+        layout.image = driver().capture(menu);
         bands = inkBands(layout.image);
     }
     for (const Band& band : bands)
@@ -202,7 +140,7 @@ MenuLayout LiveProgram::openMenu()
 
 bool LiveProgram::waitForHighlight(const MenuLayout& layout, std::size_t index)
 {
-    const WindowId menu = driver_->findWindow(MENU_TITLE, 0);
+    const WindowId menu = driver().findWindow(MENU_TITLE, 0);
     if (menu == 0)
         return false;
     // Right of every label, where only the entry's background shows.
@@ -210,7 +148,7 @@ bool LiveProgram::waitForHighlight(const MenuLayout& layout, std::size_t index)
     const int y = layout.rows[index].centreY - layout.place.y;
     const auto deadline = deadlineIn(WAIT_MS);
     while (Clock::now() < deadline) {
-        const Capture image = driver_->capture(menu);
+        const Capture image = driver().capture(menu);
         if (image.width == layout.place.width && image.red(x, y) >= HIGHLIGHT_MIN &&
             image.green(x, y) >= HIGHLIGHT_MIN && image.blue(x, y) >= HIGHLIGHT_MIN)
             return true;
@@ -224,10 +162,10 @@ bool LiveProgram::pickRow(std::size_t index, MenuLayout* layout, bool waitForClo
     MenuLayout opened = openMenu();
     bool ok = index < opened.rows.size();
     if (ok) {
-        driver_->movePointer(opened.rows[index].centreX, opened.rows[index].centreY);
+        driver().movePointer(opened.rows[index].centreX, opened.rows[index].centreY);
         ok = waitForHighlight(opened, index);
     }
-    driver_->buttonUp(RIGHT_BUTTON);
+    driver().buttonUp(RIGHT_BUTTON);
     buttonHeld_ = false;
     if (layout != nullptr)
         *layout = opened;
@@ -240,7 +178,7 @@ bool LiveProgram::waitForPointerAt(int x, int y)
     for (;;) {
         int px = -1;
         int py = -1;
-        if (driver_->pointerIn(window_, px, py) && px == x && py == y)
+        if (driver().pointerIn(window(), px, py) && px == x && py == y)
             return true;
         if (Clock::now() > deadline)
             return false;
@@ -248,55 +186,16 @@ bool LiveProgram::waitForPointerAt(int x, int y)
     }
 }
 
-bool LiveProgram::waitForCursorHidden(bool hidden)
+bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,
+                    int& pixelY)
 {
-    const auto deadline = deadlineIn(WAIT_MS);
-    while (driver_->cursorHidden() != hidden) {
-        if (Clock::now() > deadline)
-            return false;
-        pause();
-    }
-    return true;
-}
-
-void LiveProgram::keyDown(const std::string& keysym)
-{
-    if (driver_->keyDown(keysym))
-        heldKeys_.push_back(keysym);
-}
-
-void LiveProgram::keyUp(const std::string& keysym)
-{
-    driver_->keyUp(keysym);
-    heldKeys_.erase(std::remove(heldKeys_.begin(), heldKeys_.end(), keysym), heldKeys_.end());
-}
-
-void LiveProgram::save(const Capture& image, const std::string& name)
-{
-    writePng(artifactDirectory() + "/camera-" + name + ".png", image.width, image.height,
-             image.rgb);
-}
-
-bool projectToPixel(const WorldPoint& world, const WorldPoint& eye, const WorldPoint& centre,
-                    int& pixelX, int& pixelY)
-{
-    auto dot = [](const WorldPoint& a, const WorldPoint& b) {
-        return a.x * b.x + a.y * b.y + a.z * b.z;
-    };
-    auto normalized = [&](const WorldPoint& v) {
-        const double length = std::sqrt(dot(v, v));
-        return WorldPoint{v.x / length, v.y / length, v.z / length};
-    };
-    const WorldPoint f = normalized({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
-    const WorldPoint s = normalized({-f.z, 0.0, f.x}); // f x (0, 1, 0)
-    const WorldPoint u = {s.y * f.z - s.z * f.y, s.z * f.x - s.x * f.z, s.x * f.y - s.y * f.x};
-    const WorldPoint d = {world.x - eye.x, world.y - eye.y, world.z - eye.z};
-    const double depth = dot(d, f);
-    if (depth <= 0.0)
+    const PerspectiveView view(eye, centre, {0.0, 1.0, 0.0}, FIELD_OF_VIEW_DEGREES, WINDOW_WIDTH,
+                               WINDOW_HEIGHT);
+    ScreenPoint pixel;
+    if (!view.project(world, pixel))
         return false;
-    const double focal = (WINDOW_HEIGHT / 2.0) / std::tan(FIELD_OF_VIEW_DEGREES / 2.0 * PI / 180.0);
-    pixelX = static_cast<int>(std::floor(WINDOW_WIDTH / 2.0 + dot(d, s) / depth * focal));
-    pixelY = static_cast<int>(std::floor(WINDOW_HEIGHT / 2.0 - dot(d, u) / depth * focal));
+    pixelX = static_cast<int>(std::floor(pixel.x));
+    pixelY = static_cast<int>(std::floor(pixel.y));
     return true;
 }
 

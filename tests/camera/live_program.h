@@ -2,12 +2,10 @@
 // its right-button menu found and read from the screen, and frames read back.
 #pragma once
 
-#include "platform/xdriver.h"
-#include "tests/support/program.h"
-#include "tests/support/xvfb.h"
+#include "tests/support/program_session.h"
+#include "tests/support/scene_view.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,23 +43,18 @@ struct MenuLayout {
     Capture image;             // the menu as drawn
 };
 
-class LiveProgram {
+// The program session with the menu read from the screen: its rows found by
+// their ink, an entry picked once the menu shows it highlighted.
+class LiveProgram : public ProgramSession {
 public:
-    LiveProgram();
+    // The server's own key auto-repeat: keys held here for a moment do not repeat.
+    LiveProgram() : ProgramSession(Options{Focus::FollowsPointer, {}, {}, false, {}}, {}) {}
     ~LiveProgram();
-    LiveProgram(const LiveProgram&) = delete;
-    LiveProgram& operator=(const LiveProgram&) = delete;
 
-    // The program runs, its window is up and shows a drawn frame.
-    bool ready() const { return ready_; }
-    const std::string& display() const { return server_->display(); }
-    ProgramProcess& program() { return *program_; }
-    XDriver& driver() { return *driver_; }
-    WindowId window() const { return window_; }
+    ProgramProcess& program() { return process(); }
 
-    Capture capture() { return driver_->capture(window_); }
-    // Wait until a capture of the window satisfies the condition; the last
-    // capture taken is left in *last.
+    // Wait until a capture of the window at its start size satisfies the
+    // condition; the last capture taken is left in *last.
     bool waitForFrame(const std::function<bool(const Capture&)>& condition,
                       Capture* last = nullptr);
 
@@ -74,41 +67,25 @@ public:
     bool pickRow(std::size_t index, MenuLayout* layout = nullptr, bool waitForClose = true);
 
     bool waitForPointerAt(int x, int y);
-    bool waitForCursorHidden(bool hidden);
+    bool waitForCursorHidden(bool hidden) { return waitForPointerHidden(hidden); }
 
-    // Keys held by keysym name; all are let go when the session ends.
-    void keyDown(const std::string& keysym);
-    void keyUp(const std::string& keysym);
+    void keyDown(const std::string& keysym) { press(keysym); }
+    void keyUp(const std::string& keysym) { release(keysym); }
 
     // Keep a screenshot for a person to look at.
-    static void save(const Capture& image, const std::string& name);
-
-    // Stop the program and the server now (the test process is ending).
-    void stop();
+    void save(const Capture& image, const std::string& name) { keep(image, name); }
 
 private:
     WindowId waitForMenu(bool shown);
     bool waitForHighlight(const MenuLayout& layout, std::size_t index);
 
-    std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<ProgramProcess> program_;
-    std::unique_ptr<XDriver> driver_;
-    WindowId window_ = 0;
-    std::vector<std::string> heldKeys_;
     bool buttonHeld_ = false;
-    bool ready_ = false;
 };
 
-// Where a world point lands in the window for a camera at eye looking at
-// centre with up (0, 1, 0) and the start-up projection (60 degrees vertical
-// field of view, 1280 x 720). Pixels from the top left; false if behind the eye.
-struct WorldPoint {
-    double x;
-    double y;
-    double z;
-};
-bool projectToPixel(const WorldPoint& world, const WorldPoint& eye, const WorldPoint& centre,
-                    int& pixelX, int& pixelY);
+// The pixel a world point lands on for a camera at eye looking at centre
+// with the start-up projection, floored; false if behind the eye.
+bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,
+                    int& pixelY);
 
 // Colour classes of the scene as lit.
 bool isTorusBlue(const Capture& image, int x, int y);

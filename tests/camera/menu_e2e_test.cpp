@@ -44,9 +44,9 @@ std::vector<int> labelAdvances(const std::string& display)
 // (1.5, 0.25, 0). Points inside the turret and hull land, seen from there, on
 // the tank itself: nothing lies between them and the eye (the torus keeps at
 // least 0.75 from the origin, farther than any of these points and the eye).
-constexpr WorldPoint CHASE_EYE = {-0.6, 0.45, 0.0};
-constexpr WorldPoint CHASE_CENTRE = {1.5, 0.25, 0.0};
-constexpr WorldPoint TANK_INSIDE[] = {{0.0, 0.24, 0.0}, {0.1, 0.28, 0.0}, {0.0, 0.09, 0.0}};
+constexpr Vec3 CHASE_EYE = {-0.6, 0.45, 0.0};
+constexpr Vec3 CHASE_CENTRE = {1.5, 0.25, 0.0};
+constexpr Vec3 TANK_INSIDE[] = {{0.0, 0.24, 0.0}, {0.1, 0.28, 0.0}, {0.0, 0.09, 0.0}};
 
 // The tank's dark grey: hardly any tint, neither black nor bright.
 bool isTankGrey(const Capture& image, int x, int y)
@@ -74,7 +74,7 @@ struct Pixel {
 std::vector<Pixel> chaseProbes()
 {
     std::vector<Pixel> probes;
-    for (const WorldPoint& point : TANK_INSIDE) {
+    for (const Vec3& point : TANK_INSIDE) {
         Pixel pixel{};
         if (projectToPixel(point, CHASE_EYE, CHASE_CENTRE, pixel.x, pixel.y))
             probes.push_back(pixel);
@@ -106,12 +106,12 @@ TEST(MenuEndToEnd, LabelsReadInOrderAndLockSwitchesToTheChaseViewAndBack)
     ASSERT_TRUE(session.waitForFrame(
         [&](const Capture& image) { return allProbes(image, probes, isGroundGreen); }, &freeView))
         << "the start view shows the ground where the chase view shows the tank";
-    LiveProgram::save(freeView, "free-view");
+    session.save(freeView, "free-view");
 
     session.driver().movePointerIn(session.window(), MENU_OPEN_X, MENU_OPEN_Y);
     MenuLayout menu;
     ASSERT_TRUE(session.pickRow(ROW_LOCK, &menu));
-    LiveProgram::save(menu.image, "menu");
+    session.save(menu.image, "menu");
     ASSERT_EQ(menu.rows.size(), static_cast<std::size_t>(MENU_ROWS));
     const std::vector<int> advances = labelAdvances(session.display());
     for (std::size_t row = 0; row < MENU_ROWS; ++row) {
@@ -126,14 +126,14 @@ TEST(MenuEndToEnd, LabelsReadInOrderAndLockSwitchesToTheChaseViewAndBack)
     EXPECT_TRUE(session.waitForFrame(
         [&](const Capture& image) { return allProbes(image, probes, isTankGrey); }, &chaseView))
         << "the tank's turret and hull fill the bottom middle of the chase view";
-    LiveProgram::save(chaseView, "chase-view");
+    session.save(chaseView, "chase-view");
 
     // Lock again: the free view, which no key or pointer has moved, is back.
     ASSERT_TRUE(session.pickRow(ROW_LOCK));
     Capture freeAgain;
     EXPECT_TRUE(session.waitForFrame(
         [&](const Capture& image) { return allProbes(image, probes, isGroundGreen); }, &freeAgain));
-    LiveProgram::save(freeAgain, "free-view-again");
+    session.save(freeAgain, "free-view-again");
 }
 
 TEST(MenuEndToEnd, WireframeAndVertexModesShowOnScreen)
@@ -147,7 +147,7 @@ TEST(MenuEndToEnd, WireframeAndVertexModesShowOnScreen)
     const int filledLit = countWhere(filled, isLit);
     ASSERT_GT(filledGround, WINDOW_WIDTH * WINDOW_HEIGHT / 4) << "the ground fills the lower half";
     ASSERT_GT(filledTorus, 0);
-    LiveProgram::save(filled, "filled");
+    session.save(filled, "filled");
 
     // Lines: the ground and the torus lose most of their filled pixels to
     // black gaps between the edges of their small triangles and quads.
@@ -159,7 +159,7 @@ TEST(MenuEndToEnd, WireframeAndVertexModesShowOnScreen)
                    countWhere(image, isTorusBlue) < filledTorus / 2;
         },
         &lines));
-    LiveProgram::save(lines, "wireframe");
+    session.save(lines, "wireframe");
     const int linesLit = countWhere(lines, isLit);
     EXPECT_LT(linesLit, filledLit / 2);
 
@@ -168,7 +168,7 @@ TEST(MenuEndToEnd, WireframeAndVertexModesShowOnScreen)
     Capture points;
     EXPECT_TRUE(session.waitForFrame(
         [&](const Capture& image) { return countWhere(image, isLit) < linesLit / 2; }, &points));
-    LiveProgram::save(points, "points");
+    session.save(points, "points");
     EXPECT_LT(countWhere(points, isTorusBlue), filledTorus / 10);
 
     // Vertex again with both toggles on: filled polygons, not points.
@@ -179,7 +179,7 @@ TEST(MenuEndToEnd, WireframeAndVertexModesShowOnScreen)
             return countWhere(image, isGroundGreen) > filledGround * 9 / 10;
         },
         &filledAgain));
-    LiveProgram::save(filledAgain, "filled-again");
+    session.save(filledAgain, "filled-again");
 }
 
 TEST(MenuEndToEnd, ExitEntryEndsTheProgramWithStatusZero)

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/scene.h"
 #include "platform/gl.h"
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
 #include <array>
@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int WAIT_MS = 20000;
-constexpr char WINDOW_TITLE[] = "Quorvale 1";
 constexpr int HOME_X = 640; // window pixels
 constexpr int HOME_Y = 360;
 
@@ -255,9 +254,7 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        ASSERT_TRUE(driver.connected());
-        window = driver.findWindow(WINDOW_TITLE, WAIT_MS);
-        ASSERT_NE(window, 0UL);
+        window = programWindow();
         // Start with the pointer resting at home over the window.
         moveAndDeliver(HOME_X, HOME_Y);
     }
@@ -303,7 +300,7 @@ protected:
         return true;
     }
 
-    XDriver driver;
+    XDriver& driver = programDriver();
     WindowId window = 0;
 };
 

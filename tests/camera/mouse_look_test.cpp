@@ -2,7 +2,7 @@
 // it sends back home, read from the X server.
 #include "camera/controls.h"
 #include "platform/gl.h"
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
 #include <chrono>
@@ -14,7 +14,6 @@ constexpr int HOME_Y = 360;
 constexpr float RADIANS_PER_PIXEL_NUMERATOR = 0.04f; // per 10 pixels
 constexpr float PIXELS_PER_STEP = 10.0f;
 constexpr int WAIT_MS = 20000;
-constexpr char WINDOW_TITLE[] = "Quorvale 1";
 
 // Angle change of a pointer displacement, single precision as the camera keeps it.
 float angleOf(int pixels)
@@ -144,9 +143,7 @@ protected:
     void SetUp() override
     {
         MouseLookTest::SetUp();
-        ASSERT_TRUE(driver.connected());
-        window = driver.findWindow(WINDOW_TITLE, WAIT_MS);
-        ASSERT_NE(window, 0UL);
+        window = programWindow();
     }
 
     // Put the pointer somewhere else in the window and make sure it is there.
@@ -182,7 +179,7 @@ protected:
 
     static constexpr int PARK_X = 100;
     static constexpr int PARK_Y = 100;
-    XDriver driver;
+    XDriver& driver = programDriver();
     WindowId window = 0;
 };
 

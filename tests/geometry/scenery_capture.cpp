@@ -1,6 +1,7 @@
 #include "tests/geometry/scenery_capture.h"
 
 #include "platform/gl.h"
+#include "tests/support/gl_program.h"
 
 #include <cmath>
 #include <cstddef>
@@ -11,21 +12,11 @@ namespace {
 // cube of FEEDBACK_EXTENT around the eye, large enough for the 100-unit axes
 // in any direction.
 constexpr double FEEDBACK_EXTENT = 250.0;
-constexpr int FEEDBACK_VIEWPORT = 500;
-constexpr int FEEDBACK_FLOATS = 1 << 22;
 constexpr double PI = 3.14159265358979323846;
 
 double radians(double degrees)
 {
     return degrees * PI / 180.0;
-}
-
-WorldPoint toWorld(const ViewTurn& view, double ex, double ey, double ez)
-{
-    // The inverse of a turn is its transpose.
-    const auto& m = view.m;
-    return {m[0][0] * ex + m[1][0] * ey + m[2][0] * ez, m[0][1] * ex + m[1][1] * ey + m[2][1] * ez,
-            m[0][2] * ex + m[1][2] * ey + m[2][2] * ez};
 }
 
 void loadView(const ViewTurn& view)
@@ -38,63 +29,15 @@ void loadView(const ViewTurn& view)
     glLoadMatrixd(matrix);
 }
 
-class FeedbackReader {
-public:
-    FeedbackReader(const std::vector<GLfloat>& buffer, GLint count, const ViewTurn& view, bool colour)
-        : buffer_(buffer), count_(count), view_(view), colour_(colour)
-    {
-    }
-
-    Capture3d read()
-    {
-        Capture3d result;
-        while (at_ < count_) {
-            const auto token = static_cast<GLint>(next());
-            if (token == GL_POLYGON_TOKEN) {
-                const auto n = static_cast<GLint>(next());
-                CapturedPolygon polygon;
-                for (GLint v = 0; v < n; ++v)
-                    polygon.push_back(vertex());
-                result.polygons.push_back(polygon);
-            } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-                const CapturedVertex a = vertex();
-                const CapturedVertex b = vertex();
-                result.lines.push_back({a.at, b.at});
-            } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN ||
-                       token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
-                vertex();
-            } else if (token == GL_PASS_THROUGH_TOKEN) {
-                next();
-            }
-        }
-        return result;
-    }
-
-private:
-    GLfloat next() { return buffer_[static_cast<std::size_t>(at_++)]; }
-
-    CapturedVertex vertex()
-    {
-        const double wx = next();
-        const double wy = next();
-        const double wz = next();
-        const double half = FEEDBACK_VIEWPORT / 2.0;
-        const double scale = half / FEEDBACK_EXTENT;
-        CapturedVertex v = {toWorld(view_, (wx - half) / scale, (wy - half) / scale,
-                                    FEEDBACK_EXTENT * (1.0 - 2.0 * wz)),
-                            {0, 0, 0, 0}};
-        if (colour_)
-            for (double& channel : v.colour)
-                channel = next();
-        return v;
-    }
-
-    const std::vector<GLfloat>& buffer_;
-    GLint count_;
-    GLint at_ = 0;
-    const ViewTurn& view_;
-    bool colour_;
-};
+CapturedVertex toWorld(const ViewTurn& view, const FeedbackPoint& eye)
+{
+    // The inverse of a turn is its transpose.
+    const auto& m = view.m;
+    return {{m[0][0] * eye.x + m[1][0] * eye.y + m[2][0] * eye.z,
+             m[0][1] * eye.x + m[1][1] * eye.y + m[2][1] * eye.z,
+             m[0][2] * eye.x + m[1][2] * eye.y + m[2][2] * eye.z},
+            eye.colour};
+}
 
 } // namespace
 
@@ -118,32 +61,23 @@ ViewTurn tiltedView(double pitchDegrees, double yawDegrees)
 Capture3d captureInWorld(const ViewTurn& view, const std::function<void()>& draw,
                          bool keepBackFaces, bool withColour)
 {
-    static std::vector<GLfloat> buffer(FEEDBACK_FLOATS);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glViewport(0, 0, FEEDBACK_VIEWPORT, FEEDBACK_VIEWPORT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-FEEDBACK_EXTENT, FEEDBACK_EXTENT, -FEEDBACK_EXTENT, FEEDBACK_EXTENT, -FEEDBACK_EXTENT,
-            FEEDBACK_EXTENT);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    loadView(view);
-    if (keepBackFaces)
-        glDisable(GL_CULL_FACE);
-    glFeedbackBuffer(FEEDBACK_FLOATS, withColour ? GL_3D_COLOR : GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    if (keepBackFaces)
-        glEnable(GL_CULL_FACE);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    return FeedbackReader(buffer, count, view, withColour).read();
+    const auto viewed = [&] {
+        glPushMatrix();
+        loadView(view);
+        draw();
+        glPopMatrix();
+    };
+    const Feedback feedback = captureFeedback(viewed, FEEDBACK_EXTENT, keepBackFaces, withColour);
+    Capture3d result;
+    for (const auto& polygon : feedback.polygons) {
+        CapturedPolygon inWorld;
+        for (const FeedbackPoint& point : polygon)
+            inWorld.push_back(toWorld(view, point));
+        result.polygons.push_back(inWorld);
+    }
+    for (const auto& line : feedback.lines)
+        result.lines.push_back({toWorld(view, line[0]).at, toWorld(view, line[1]).at});
+    return result;
 }
 
 WorldPoint windingNormal(const CapturedPolygon& polygon)

@@ -5,6 +5,7 @@
 #include "platform/gl.h"
 #include "tests/geometry/scenery_capture.h"
 #include "tests/support/program_test.h"
+#include "tests/support/scene_view.h"
 
 #include <array>
 #include <cmath>
@@ -22,12 +23,6 @@ constexpr int GROUND_CELLS_PER_SIDE = 40;
 constexpr double CELL = 0.5;
 constexpr double GRID_HEIGHT = 0.01;
 
-struct Placement {
-    double x;
-    double z;
-    double yaw;
-};
-const Placement placements[SCENERY_BOX_COUNT] = {{-6, 6, 0}, {-6, -6, 90}, {6, -6, 180}, {6, 6, 270}};
 
 bool atGroundLevel(const CapturedPolygon& p)
 {
@@ -120,7 +115,7 @@ TEST_F(SceneryTest, BuildSceneryStandsFourBoxesAtTheCornersWithTheirYaws)
     const Capture3d drawn = captureInWorld(tiltedView(35, 20), [&] { drawScenery(scenery); }, true);
     ASSERT_GE(drawn.polygons.size(), SCENERY_BOX_COUNT * BOX_TRIANGLES);
     for (int i = 0; i < SCENERY_BOX_COUNT; ++i) {
-        const Placement& at = placements[i];
+        const BoxPlacement& at = BOX_PLACEMENTS[i];
         const Box& box = *scenery.boxes[i];
         const std::string name = "box " + std::to_string(i);
         EXPECT_EQ(box.position.x, static_cast<float>(at.x)) << name;

@@ -1,6 +1,7 @@
 // `cmake --install` into a fresh prefix: the layout a desktop expects, each
 // file accepted by its validator, and the installed program runs.
-#include "tests/install/command.h"
+
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 

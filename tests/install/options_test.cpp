@@ -1,8 +1,7 @@
 // The program's own options, run as a user runs them: --help and --version
 // without any display, anything else refused, the toolkit's options passed on,
 // and the window named for the desktop as the desktop entry expects.
-#include "platform/xdriver.h"
-#include "tests/install/command.h"
+#include "tests/support/xdriver.h"
 #include "tests/support/program.h"
 #include "tests/support/xvfb.h"
 
@@ -166,10 +165,8 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
     XvfbServer server;
     ASSERT_TRUE(server.running());
     const std::string onDisplay = "DISPLAY=" + server.display() + " ";
-    // Openbox leaves with the server; it is started in the background of a shell.
-    const CommandResult openbox =
-        runCommand(onDisplay + "openbox --config-file " + shellQuoted(config) + " >/dev/null 2>&1 &");
-    ASSERT_EQ(openbox.status, 0) << openbox.output;
+    ProgramProcess openbox({"openbox", "--sm-disable", "--config-file", config}, server.display(), {});
+    ASSERT_TRUE(openbox.started());
     EXPECT_TRUE(waitFor([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
 
     ProgramProcess program(server.display());

@@ -1,8 +1,7 @@
 // The Debian package built from this build: it passes its checks (files,
 // validators, runtime dependencies), and the program it installs starts on a
 // display and prints the banner. The program run here is the unpacked
-// package's (this test's ProgramProcess is built with that path).
-#include "tests/install/command.h"
+// package's.
 #include "tests/support/program.h"
 #include "tests/support/xvfb.h"
 
@@ -44,11 +43,11 @@ TEST(Package, PassesItsChecksAndItsProgramPrintsTheBanner)
     const CommandResult unpack =
         runCommand("dpkg-deb -x " + shellQuoted(deb.string()) + " " + shellQuoted(unpacked.string()));
     ASSERT_EQ(unpack.status, 0) << unpack.output;
-    ASSERT_EQ(programPath(), (unpacked / "usr/bin/quorvale").string());
+    const std::string installed = (unpacked / "usr/bin/quorvale").string();
 
     XvfbServer server;
     ASSERT_TRUE(server.running());
-    ProgramProcess program(server.display(), {"-geometry", "+0+0"});
+    ProgramProcess program({installed, "-geometry", "+0+0"}, server.display(), {});
     ASSERT_TRUE(program.waitForOutput("------\n", START_WAIT_MS)) << program.standardError();
     EXPECT_EQ(program.standardOutput(), BANNER);
     EXPECT_FALSE(program.exited());

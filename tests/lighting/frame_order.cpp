@@ -2,6 +2,7 @@
 
 #include "tests/lighting/lighting_model.h"
 #include "tests/lighting/trace_matrix.h"
+#include "tests/support/scene_view.h"
 
 #include <cmath>
 #include <string>
@@ -15,13 +16,6 @@ constexpr int TANK_DRAWS = 672;        // 3 parts x 14 faces x 16 quads
 constexpr int GRID_LINES = 42;
 constexpr double GRID_HEIGHT = 0.01;
 constexpr double CELL = 0.5;
-
-struct Placement {
-    double x;
-    double z;
-    double yaw;
-};
-const Placement boxes[4] = {{-6, 6, 0}, {-6, -6, 90}, {6, -6, 180}, {6, 6, 270}};
 
 bool near(const std::vector<double>& got, const std::vector<double>& want)
 {
@@ -227,7 +221,7 @@ void checkAxesAndGrid(Walker& w)
     }
 }
 
-void checkBox(Walker& w, const Placement& at)
+void checkBox(Walker& w, const BoxPlacement& at)
 {
     w.expect(w.simulate(w.take("glPushMatrix")), "box push");
     int draws = 0;
@@ -426,7 +420,7 @@ double checkFrame(const std::vector<TraceCall>& calls, std::pair<std::size_t, st
     checkMatrixLoad(w, "GL_MODELVIEW", lookAt(view.eye, view.centre), "view");
     checkLights(w);
     checkAxesAndGrid(w);
-    for (const Placement& at : boxes)
+    for (const BoxPlacement& at : BOX_PLACEMENTS)
         checkBox(w, at);
     checkGround(w);
     checkTank(w);

@@ -4,21 +4,17 @@
 // server or in the program.
 #pragma once
 
-#include "platform/xdriver.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/program_test.h"
 
 #include <string>
 #include <vector>
 
-class KeyboardTest : public ::testing::Test {
+class KeyboardTest : public ProgramTest {
 protected:
-    static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
 
-    static XDriver& driver();
-    static WindowId programWindow();
+    static XDriver& driver() { return programDriver(); }
 
     // Press or release a key on the server by keysym name.
     void press(const std::string& keysym);

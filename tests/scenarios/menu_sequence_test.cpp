@@ -9,7 +9,7 @@
 #include "camera/camera.h"
 #include "platform/gl.h"
 #include "tank/tank.h"
-#include "tests/scenarios/in_process_fixture.h"
+#include "tests/support/program_test.h"
 #include "tests/support/png.h"
 #include "tests/support/scene_view.h"
 
@@ -115,19 +115,19 @@ double groundShareOfBlock()
     return static_cast<double>(green) / samples;
 }
 
-class MenuSequenceTest : public PrivateDisplayProgramTest {
+class MenuSequenceTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        PrivateDisplayProgramTest::SetUp();
+        ProgramTest::SetUp();
         theScene->tank->position.x = TANK_CLEAR_X;
         movePointer(HOME_X, HOME_Y);
     }
 
     void movePointer(int x, int y)
     {
-        driver().movePointerIn(programWindow(), x, y);
-        driver().sync();
+        programDriver().movePointerIn(programWindow(), x, y);
+        programDriver().sync();
         for (int i = 0; i < PUMPS; ++i)
             pumpEvents();
     }
@@ -136,7 +136,7 @@ protected:
     {
         // A round trip on the program's own connection sends its requests.
         glutGet(GLUT_WINDOW_X);
-        return driver().cursorHidden();
+        return programDriver().cursorHidden();
     }
 
     // A nudge of the pointer to the right turns the camera by 0.004 radian

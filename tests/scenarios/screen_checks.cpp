@@ -85,27 +85,12 @@ Rendering renderingOfGround(const Capture& shot)
 
 PixelRect torusScreenRect(const PerspectiveView& view, int margin)
 {
-    double left = std::numeric_limits<double>::max();
-    double top = left;
-    double right = -left;
-    double bottom = -left;
-    for (const double x : {-TORUS_REACH, TORUS_REACH}) {
-        for (const double y : {-TORUS_REACH, TORUS_REACH}) {
-            for (const double z : {-TORUS_REACH, TORUS_REACH}) {
-                ScreenPoint pixel;
-                if (!view.project({x, y, z}, pixel))
-                    continue;
-                left = std::min(left, pixel.x);
-                right = std::max(right, pixel.x);
-                top = std::min(top, pixel.y);
-                bottom = std::max(bottom, pixel.y);
-            }
-        }
-    }
-    const int x0 = static_cast<int>(std::floor(left)) - margin;
-    const int y0 = static_cast<int>(std::floor(top)) - margin;
-    return {x0, y0, static_cast<int>(std::ceil(right)) + margin - x0,
-            static_cast<int>(std::ceil(bottom)) + margin - y0};
+    std::vector<Vec3> corners;
+    for (const double x : {-TORUS_REACH, TORUS_REACH})
+        for (const double y : {-TORUS_REACH, TORUS_REACH})
+            for (const double z : {-TORUS_REACH, TORUS_REACH})
+                corners.push_back({x, y, z});
+    return screenRect(view, corners, margin);
 }
 
 long changesOutside(const Capture& a, const Capture& b, const PixelRect& excluded)

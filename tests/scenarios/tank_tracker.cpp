@@ -105,27 +105,12 @@ TankSighting TankTracker::sight(const Capture& now) const
 PixelRect tankScreenRect(const PerspectiveView& view, const Vec3& position, double headingDegrees,
                          int margin)
 {
-    double left = std::numeric_limits<double>::max();
-    double top = left;
-    double right = -left;
-    double bottom = -left;
-    for (const double x : {-TANK_HALF_LENGTH, TANK_HALF_LENGTH}) {
-        for (const double y : {0.0, TANK_HEIGHT}) {
-            for (const double z : {-TANK_HALF_WIDTH, TANK_HALF_WIDTH}) {
-                ScreenPoint pixel;
-                if (!view.project(hullToWorld({x, y, z}, position, headingDegrees), pixel))
-                    continue;
-                left = std::min(left, pixel.x);
-                right = std::max(right, pixel.x);
-                top = std::min(top, pixel.y);
-                bottom = std::max(bottom, pixel.y);
-            }
-        }
-    }
-    const int x0 = static_cast<int>(std::floor(left)) - margin;
-    const int y0 = static_cast<int>(std::floor(top)) - margin;
-    return {x0, y0, static_cast<int>(std::ceil(right)) + margin - x0,
-            static_cast<int>(std::ceil(bottom)) + margin - y0};
+    std::vector<Vec3> corners;
+    for (const double x : {-TANK_HALF_LENGTH, TANK_HALF_LENGTH})
+        for (const double y : {0.0, TANK_HEIGHT})
+            for (const double z : {-TANK_HALF_WIDTH, TANK_HALF_WIDTH})
+                corners.push_back(hullToWorld({x, y, z}, position, headingDegrees));
+    return screenRect(view, corners, margin);
 }
 
 bool waitForTankAtRest(ProgramSession& session, const TankTracker& tracker, TankSighting& rest)

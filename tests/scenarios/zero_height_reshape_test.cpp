@@ -4,7 +4,7 @@
 #include "app/app.h"
 #include "camera/camera.h"
 #include "platform/gl.h"
-#include "tests/scenarios/in_process_fixture.h"
+#include "tests/support/program_test.h"
 #include "tests/support/scene_view.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ constexpr int HEIGHT = 720;
 
 } // namespace
 
-class ZeroHeightReshapeTest : public PrivateDisplayProgramTest {};
+class ZeroHeightReshapeTest : public ProgramTest {};
 
 TEST_F(ZeroHeightReshapeTest, FramesDrawnAtNoHeightThenAtASizeAgain)
 {

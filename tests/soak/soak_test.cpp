@@ -1,4 +1,5 @@
-// A long run of the program in this process: 100,000 ticks, each followed by
+// A long run of the program in this process: 100,000 ticks (a short run if
+// QUORVALE_SOAK_TICKS gives the measured part's length), each followed by
 // a frame, under a reproducible stream of held keys and menu choices. After it
 // every camera and tank value is still a number, the invariants of the
 // controls still hold, GL's matrix stacks are balanced with no error pending,
@@ -15,10 +16,12 @@
 #include "tests/soak/soak_input.h"
 #include "tests/support/program_test.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
@@ -62,6 +65,14 @@ void tickWork()
     else
         keyboardFly();
     driveTank(*theScene->tank);
+}
+
+// Measured ticks: QUORVALE_SOAK_TICKS if set to a positive number, else SOAK_TICKS.
+int soakTicks()
+{
+    const char* text = std::getenv("QUORVALE_SOAK_TICKS");
+    const int ticks = text == nullptr ? 0 : std::atoi(text);
+    return ticks > 0 ? ticks : SOAK_TICKS;
 }
 
 int displayState()
@@ -226,13 +237,14 @@ TEST_F(SoakTest, LongRunKeepsValuesFiniteStateBalancedAndHeapFlat)
     visitEveryDisplayState();
     const unsigned statesOfWarmUp = statesSeen_;
     statesSeen_ = 0;
-    for (int tick = 0; tick < RANDOM_WARM_UP_TICKS; ++tick)
+    const int ticks = soakTicks();
+    for (int tick = 0; tick < std::min(RANDOM_WARM_UP_TICKS, ticks); ++tick)
         runTick();
     const long long heapBefore = settledHeapBytes();
 
     std::string fault;
     int faultTick = -1;
-    for (int tick = 1; tick <= SOAK_TICKS; ++tick) {
+    for (int tick = 1; tick <= ticks; ++tick) {
         runTick();
         if (fault.empty() && tick % CHECK_EVERY_TICKS == 0) {
             fault = glStateFault();
@@ -266,7 +278,10 @@ TEST_F(SoakTest, LongRunKeepsValuesFiniteStateBalancedAndHeapFlat)
     EXPECT_EQ(tank.position.y, 0.0f);
 
     // The warm-up went through every combination of view, camera mode and
-    // polygon mode, and so did the random input of the run.
+    // polygon mode, and so did the random input of a full-length run (a
+    // short one sees only some: menu choices are rare).
     EXPECT_EQ(statesOfWarmUp, (1u << DISPLAY_STATE_COUNT) - 1);
-    EXPECT_EQ(statesSeen_, (1u << DISPLAY_STATE_COUNT) - 1) << menuChoices_ << " menu choices";
+    if (ticks >= SOAK_TICKS) {
+        EXPECT_EQ(statesSeen_, (1u << DISPLAY_STATE_COUNT) - 1) << menuChoices_ << " menu choices";
+    }
 }

@@ -4,17 +4,30 @@
 #pragma once
 
 #include "geometry/mesh.h"
+#include "tests/support/xdriver.h"
 
+#include <array>
 #include <functional>
 #include <vector>
 
-// Make the camera and scene and call initGraphics once for the process, on
-// $DISPLAY if usable, else on a private Xvfb. Safe to call again.
+// Make the camera and scene and call initGraphics once for the process, on a
+// private Xvfb of its own (never $DISPLAY), with Mesa's software renderer.
+// Safe to call again. A failure to start is a fatal test failure.
 void startProgramInProcess();
+
+// The X input driver on that private server, and the program's window on it.
+XDriver& programDriver();
+WindowId programWindow();
 
 // Put the camera, tank, torus angle, flags, polygon mode, pointer and keys back
 // to their start-up values, as if the program had just started.
 void resetProgramState();
+
+// The program's records alone, for tests of its logic: camera and scene made
+// once (no X server, no GL), and put back to their start-up values with the
+// flags and keys.
+void makeProgramRecords();
+void resetProgramRecords();
 
 // Let the toolkit handle every pending window-system event once.
 void pumpEvents();
@@ -27,10 +40,28 @@ struct FeedbackVertex {
 };
 using FeedbackTriangle = std::vector<FeedbackVertex>; // three vertices
 
-// Run draw() in feedback mode under a projection that maps scene units straight
-// to window coordinates (a 200-unit cube around the origin), with the
-// model-view matrix as draw() leaves it, and return the polygons GL would have
-// rasterised, in order. Culling stays on unless keepBackFaces.
+// Everything GL's feedback mode reports of a drawing, in double precision:
+// window coordinates mapped back to the units given to the model-view matrix,
+// and the lit RGBA colour (0..1) of each vertex when colours were asked for.
+struct FeedbackPoint {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    std::array<double, 4> colour = {0.0, 0.0, 0.0, 0.0};
+};
+struct Feedback {
+    std::vector<std::vector<FeedbackPoint>> polygons;
+    std::vector<std::array<FeedbackPoint, 2>> lines;
+};
+
+// Run draw() in feedback mode under a projection that maps units straight to
+// window coordinates (a cube of +-halfExtent around the origin), with the
+// model-view matrix as draw() leaves it, and return the polygons and lines GL
+// would have rasterised, in order. Culling stays on unless keepBackFaces.
+Feedback captureFeedback(const std::function<void()>& draw, double halfExtent, bool keepBackFaces,
+                         bool withColour);
+
+// The polygons alone, in a 200-unit cube around the origin.
 std::vector<FeedbackTriangle> capturePolygons(const std::function<void()>& draw,
                                               bool keepBackFaces = false);
 

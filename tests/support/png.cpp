@@ -1,31 +1,15 @@
 #include "tests/support/png.h"
 
-#include <array>
 #include <cstdio>
 #include <sys/stat.h>
+#include <zlib.h>
 
 namespace {
 
-std::array<std::uint32_t, 256> crcTable()
-{
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-
-std::uint32_t crc(const std::vector<std::uint8_t>& bytes)
-{
-    static const std::array<std::uint32_t, 256> table = crcTable();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::uint8_t b : bytes)
-        c = table[(c ^ b) & 0xFFu] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
+constexpr std::uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t BIT_DEPTH = 8;
+constexpr std::uint8_t COLOUR_TYPE_RGB = 2;
+constexpr std::uint8_t NO_FILTER = 0;
 
 void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
@@ -33,74 +17,53 @@ void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
         out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void writeChunk(std::FILE* file, const char* type, const std::vector<std::uint8_t>& data)
+// Length, type, data, then the CRC of type and data.
+void putChunk(std::vector<std::uint8_t>& out, const char type[4],
+              const std::vector<std::uint8_t>& data)
 {
-    std::vector<std::uint8_t> typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    std::vector<std::uint8_t> header;
-    putU32(header, static_cast<std::uint32_t>(data.size()));
-    std::vector<std::uint8_t> trailer;
-    putU32(trailer, crc(typed));
-    std::fwrite(header.data(), 1, header.size(), file);
-    std::fwrite(typed.data(), 1, typed.size(), file);
-    std::fwrite(trailer.data(), 1, trailer.size(), file);
-}
-
-// zlib stream of stored (uncompressed) deflate blocks.
-std::vector<std::uint8_t> storedZlib(const std::vector<std::uint8_t>& raw)
-{
-    constexpr std::size_t BLOCK = 65535;
-    std::vector<std::uint8_t> out = {0x78, 0x01};
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += BLOCK) {
-        const std::size_t length = raw.size() - at < BLOCK ? raw.size() - at : BLOCK;
-        out.push_back(at + length >= raw.size() ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length & 0xFFu));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length & 0xFFu));
-        out.push_back(static_cast<std::uint8_t>((~length >> 8) & 0xFFu));
-        out.insert(out.end(), raw.begin() + static_cast<long>(at),
-                   raw.begin() + static_cast<long>(at + length));
-        if (raw.empty())
-            break;
-    }
-    putU32(out, (b << 16) | a);
-    return out;
+    putU32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    putU32(out, static_cast<std::uint32_t>(crc));
 }
 
 } // namespace
 
 bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb)
 {
-    if (width <= 0 || height <= 0 ||
-        rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    if (width <= 0 || height <= 0 || rgb.size() != rowBytes * static_cast<std::size_t>(height))
         return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
+    std::vector<std::uint8_t> rows;
+    rows.reserve((rowBytes + 1) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(NO_FILTER);
+        const auto begin = rgb.begin() + static_cast<long>(rowBytes * static_cast<std::size_t>(y));
+        rows.insert(rows.end(), begin, begin + static_cast<long>(rowBytes));
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    std::vector<std::uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
         return false;
-    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::fwrite(signature, 1, sizeof signature, file);
+    packed.resize(packedSize);
+
     std::vector<std::uint8_t> header;
     putU32(header, static_cast<std::uint32_t>(width));
     putU32(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
-    writeChunk(file, "IHDR", header);
-    std::vector<std::uint8_t> raw;
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    raw.reserve((stride + 1) * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // no filter
-        const auto row = rgb.begin() + static_cast<long>(stride * static_cast<std::size_t>(y));
-        raw.insert(raw.end(), row, row + static_cast<long>(stride));
-    }
-    writeChunk(file, "IDAT", storedZlib(raw));
-    writeChunk(file, "IEND", {});
-    return std::fclose(file) == 0;
+    header.insert(header.end(), {BIT_DEPTH, COLOUR_TYPE_RGB, 0, 0, 0});
+    std::vector<std::uint8_t> file(std::begin(PNG_SIGNATURE), std::end(PNG_SIGNATURE));
+    putChunk(file, "IHDR", header);
+    putChunk(file, "IDAT", packed);
+    putChunk(file, "IEND", {});
+
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    return std::fclose(out) == 0 && written;
 }
 
 std::string artifactDirectory()

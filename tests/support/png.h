@@ -1,4 +1,5 @@
-// Minimal PNG writer for screenshots kept as test artifacts.
+// PNG output, compressed with zlib: screenshots the tests keep as artifacts
+// and the pictures the benchmark takes for the repository.
 #pragma once
 
 #include <cstdint>

@@ -1,17 +1,40 @@
 #include "tests/support/program.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <set>
+#include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int POLL_INTERVAL_MS = 10;
+constexpr int TERMINATE_WAIT_MS = 5000;  // after SIGTERM, before SIGKILL
+// Every child renders with Mesa's software rasterizer, whatever the machine's GPU.
+constexpr char SOFTWARE_GL[] = "LIBGL_ALWAYS_SOFTWARE=1";
+
+// Process groups of children still running. Should the test process end
+// without unwinding (the X library ends it through exit on a protocol error),
+// they are killed on the way out rather than left behind. Never destroyed, so
+// that objects destroyed at exit may still use it.
+std::set<pid_t>& liveGroups()
+{
+    static auto* groups = new std::set<pid_t>;
+    return *groups;
+}
+
+void killLiveGroups()
+{
+    for (const pid_t group : liveGroups())
+        kill(-group, SIGKILL);
+}
 
 void readAvailable(int fd, std::string& into)
 {
@@ -26,6 +49,35 @@ void readAvailable(int fd, std::string& into)
     }
 }
 
+std::vector<std::string> programCommand(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command = {programPath()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
+// In the child: never returns.
+[[noreturn]] void execChild(const std::vector<std::string>& command, const std::string& display,
+                            const std::vector<std::string>& environment)
+{
+    // A test process that dies takes its children with it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    setpgid(0, 0);
+    if (display.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", display.c_str(), 1);
+    putenv(const_cast<char*>(SOFTWARE_GL));
+    for (const std::string& entry : environment)
+        putenv(const_cast<char*>(entry.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& argument : command)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
 } // namespace
 
 std::string programPath()
@@ -33,42 +85,53 @@ std::string programPath()
     return QUORVALE_PROGRAM_PATH;
 }
 
+std::string findOnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::stringstream directories(path == nullptr ? "" : path);
+    std::string directory;
+    while (std::getline(directories, directory, ':')) {
+        const std::string candidate = directory + "/" + program;
+        if (!directory.empty() && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return "";
+}
+
 ProgramProcess::ProgramProcess(const std::string& display, const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment)
+    : ProgramProcess(programCommand(arguments), display, environment)
+{
+}
+
+ProgramProcess::ProgramProcess(const std::vector<std::string>& command, const std::string& display,
                                const std::vector<std::string>& environment)
 {
     int outPipe[2];
     int errPipe[2];
-    if (pipe(outPipe) != 0)
+    if (command.empty() || pipe(outPipe) != 0)
         return;
     if (pipe(errPipe) != 0) {
         close(outPipe[0]);
         close(outPipe[1]);
         return;
     }
-    const std::string path = programPath();
     pid_ = fork();
     if (pid_ == 0) {
-        // A test process that dies takes the program with it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
         close(outPipe[0]);
         close(outPipe[1]);
         close(errPipe[0]);
         close(errPipe[1]);
-        if (display.empty())
-            unsetenv("DISPLAY");
-        else
-            setenv("DISPLAY", display.c_str(), 1);
-        for (const std::string& entry : environment)
-            putenv(const_cast<char*>(entry.c_str()));
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(path.c_str()));
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(path.c_str(), argv.data());
-        _exit(127);
+        execChild(command, display, environment);
+    }
+    if (pid_ > 0) {
+        // Both sides set the group, so it exists whichever runs first.
+        setpgid(pid_, pid_);
+        static const bool killAtExit = std::atexit(killLiveGroups) == 0;
+        (void)killAtExit;
+        liveGroups().insert(pid_);
     }
     close(outPipe[1]);
     close(errPipe[1]);
@@ -81,15 +144,25 @@ ProgramProcess::ProgramProcess(const std::string& display, const std::vector<std
 ProgramProcess::~ProgramProcess()
 {
     if (pid_ > 0 && !finished_) {
-        kill(pid_, SIGKILL);
+        // The group may hold more than the child (the program under apitrace).
+        kill(-pid_, SIGTERM);
+        if (!waitForExit(TERMINATE_WAIT_MS))
+            kill(-pid_, SIGKILL);
         int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        while (!finished_ && waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
     }
+    liveGroups().erase(pid_);
     if (outFd_ >= 0)
         close(outFd_);
     if (errFd_ >= 0)
         close(errFd_);
+}
+
+void ProgramProcess::keepUntilExit()
+{
+    liveGroups().erase(pid_);
+    pid_ = -1;
 }
 
 void ProgramProcess::drain()
@@ -142,4 +215,28 @@ bool ProgramProcess::waitForOutput(const std::string& text, int timeoutMs)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
     }
+}
+
+CommandResult runCommand(const std::string& commandLine)
+{
+    CommandResult result{-1, ""};
+    std::FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, got);
+    const int status = pclose(pipe);
+    if (status != -1 && WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    return result;
+}
+
+std::string shellQuoted(const std::string& argument)
+{
+    std::string quoted = "'";
+    for (const char c : argument)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }

@@ -1,4 +1,6 @@
-// The real quorvale binary run as a child process on a given X display.
+// Every process the tests start comes from here: the program under test, the
+// private X servers and apitrace. Each runs in a process group of its own with
+// Mesa's software renderer forced, and is ended with the test process.
 #pragma once
 
 #include <string>
@@ -7,15 +9,26 @@
 
 class ProgramProcess {
 public:
-    // Start the program with DISPLAY set; extra arguments go on its command line.
+    // The program under test with DISPLAY set; extra arguments go on its
+    // command line, extra NAME=value entries into its environment.
     ProgramProcess(const std::string& display, const std::vector<std::string>& arguments = {},
                    const std::vector<std::string>& environment = {});
+    // Any command (command[0] looked up on PATH), started the same way; an
+    // empty display leaves DISPLAY unset.
+    ProgramProcess(const std::vector<std::string>& command, const std::string& display,
+                   const std::vector<std::string>& environment);
+    // Ends the whole process group if it is still running: SIGTERM, then
+    // SIGKILL after a bounded wait.
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }
+    // Leave the child running until this process has ended: the kernel then
+    // ends it. For a server that the process's own X connections use to the
+    // last (closing it first would fail them on the way out).
+    void keepUntilExit();
 
     // Wait up to timeoutMs for the process to end; true if it did.
     bool waitForExit(int timeoutMs);
@@ -43,5 +56,17 @@ private:
     std::string err_;
 };
 
+// A shell command line run to its end: its exit status (-1 if it did not exit
+// normally) and what it printed on standard output and standard error.
+struct CommandResult {
+    int status;
+    std::string output;
+};
+CommandResult runCommand(const std::string& commandLine);
+// The argument quoted for the shell.
+std::string shellQuoted(const std::string& argument);
+
 // Path of the program under test (set by the build).
 std::string programPath();
+// Full path of a program found on PATH, or "" if there is none.
+std::string findOnPath(const std::string& program);

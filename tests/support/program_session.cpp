@@ -6,15 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -85,62 +79,16 @@ std::string testName()
 
 } // namespace
 
-// A window manager running on the session's private X server, stopped with it.
-struct WindowManagerProcess {
-    pid_t pid = -1;
-    mutable bool ended = false; // reaped: the pid is no longer ours
+ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, false, {}}) {}
 
-    explicit WindowManagerProcess(const std::string& display)
-    {
-        pid = fork();
-        if (pid != 0)
-            return;
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
-        setenv("DISPLAY", display.c_str(), 1);
-        std::vector<char*> argv;
-        for (const std::string& word : WINDOW_MANAGER_COMMAND)
-            argv.push_back(const_cast<char*>(word.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
+ProgramSession::ProgramSession(const Options& options) : ProgramSession(options, SERVER_OPTIONS) {}
 
-    ~WindowManagerProcess()
-    {
-        if (pid <= 0 || ended)
-            return;
-        kill(pid, SIGTERM);
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-
-    // False once the process has ended (it could not start, or it failed).
-    bool alive() const
-    {
-        int status = 0;
-        if (pid > 0 && !ended && waitpid(pid, &status, WNOHANG) == pid)
-            ended = true;
-        return pid > 0 && !ended;
-    }
-
-    WindowManagerProcess(const WindowManagerProcess&) = delete;
-    WindowManagerProcess& operator=(const WindowManagerProcess&) = delete;
-};
-
-ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, false, {}})
-{
-}
-
-ProgramSession::ProgramSession(const Options& options)
+ProgramSession::ProgramSession(const Options& options, const std::vector<std::string>& serverOptions)
 {
     static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
     (void)stopAtExitRegistered;
     openSessions().push_back(this);
-    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, SERVER_OPTIONS);
+    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, serverOptions);
     if (!server_->running()) {
         problem_ = "no private X server";
         return;
@@ -152,9 +100,18 @@ ProgramSession::ProgramSession(const Options& options)
     }
     if (options.windowManager && !startWindowManager())
         return;
-    std::vector<std::string> arguments = PROGRAM_ARGUMENTS;
-    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    process_ = std::make_unique<ProgramProcess>(server_->display(), arguments, options.environment);
+    std::vector<std::string> command = {programPath()};
+    if (!options.traceFile.empty()) {
+        const std::string apitrace = findOnPath("apitrace");
+        if (apitrace.empty()) {
+            problem_ = "apitrace is not installed";
+            return;
+        }
+        command = {apitrace, "trace", "-o", options.traceFile, programPath()};
+    }
+    command.insert(command.end(), PROGRAM_ARGUMENTS.begin(), PROGRAM_ARGUMENTS.end());
+    command.insert(command.end(), options.arguments.begin(), options.arguments.end());
+    process_ = std::make_unique<ProgramProcess>(command, server_->display(), options.environment);
     if (!process_->started()) {
         problem_ = "cannot connect or start the program";
         return;
@@ -195,11 +152,12 @@ ProgramSession::~ProgramSession()
 
 bool ProgramSession::startWindowManager()
 {
-    windowManager_ = std::make_unique<WindowManagerProcess>(server_->display());
+    windowManager_ = std::make_unique<ProgramProcess>(WINDOW_MANAGER_COMMAND, server_->display(),
+                                                      std::vector<std::string>{});
     // Managing the screen, it names its check window on the root.
     const auto deadline = deadlineAfter(SCREEN_WAIT_MS);
     while (!driver_->windowManagerRunning()) {
-        if (!windowManager_->alive() || Clock::now() >= deadline) {
+        if (windowManager_->waitForExit(0) || Clock::now() >= deadline) {
             problem_ = "the window manager (openbox) did not start";
             return false;
         }

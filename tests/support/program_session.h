@@ -3,7 +3,7 @@
 // right-button menu, pointer motion) and watched through screen captures.
 #pragma once
 
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/support/program.h"
 #include "tests/support/xvfb.h"
 
@@ -20,8 +20,6 @@ enum class MenuChoice : int {
     Vertex = 4,
     Exit = 5,
 };
-
-struct WindowManagerProcess;
 
 class ProgramSession {
 public:
@@ -98,6 +96,11 @@ public:
     // Stop the program and the X server at once (the test process is ending).
     void stopAtExit();
 
+protected:
+    // The same on a server with the given Xvfb options instead of the quick
+    // auto-repeat, e.g. none for the server's own default repeat.
+    ProgramSession(const Options& options, const std::vector<std::string>& serverOptions);
+
 private:
     bool waitForMenuClosed(WindowId menu);
     // Wait until a frame has been drawn over the place of a closed menu.
@@ -109,7 +112,7 @@ private:
     bool startWindowManager();
 
     std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<WindowManagerProcess> windowManager_;
+    std::unique_ptr<ProgramProcess> windowManager_;
     std::unique_ptr<XDriver> driver_;
     std::unique_ptr<ProgramProcess> process_;
     WindowId window_ = 0;

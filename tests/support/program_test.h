@@ -12,3 +12,12 @@ protected:
     static void SetUpTestSuite() { startProgramInProcess(); }
     void SetUp() override { resetProgramState(); }
 };
+
+// Base fixture for tests of the program's logic alone (driving, controls): its
+// records with no X server and no GL context; every test begins from the
+// start-up values.
+class ProgramRecordsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { makeProgramRecords(); }
+    void SetUp() override { resetProgramRecords(); }
+};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstdlib>
 
 namespace {
@@ -236,4 +237,25 @@ long differingPixels(const Capture& a, const Capture& b, const PixelRect& area, 
 PixelRect wholeCapture(const Capture& capture)
 {
     return {0, 0, capture.width, capture.height};
+}
+
+PixelRect screenRect(const PerspectiveView& view, const std::vector<Vec3>& points, int margin)
+{
+    double left = std::numeric_limits<double>::max();
+    double top = left;
+    double right = -left;
+    double bottom = -left;
+    for (const Vec3& point : points) {
+        ScreenPoint pixel;
+        if (!view.project(point, pixel))
+            continue;
+        left = std::min(left, pixel.x);
+        right = std::max(right, pixel.x);
+        top = std::min(top, pixel.y);
+        bottom = std::max(bottom, pixel.y);
+    }
+    const int x0 = static_cast<int>(std::floor(left)) - margin;
+    const int y0 = static_cast<int>(std::floor(top)) - margin;
+    return {x0, y0, static_cast<int>(std::ceil(right)) + margin - x0,
+            static_cast<int>(std::ceil(bottom)) + margin - y0};
 }

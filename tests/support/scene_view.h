@@ -4,10 +4,11 @@
 // views in those terms, and the colour classes of what the screen shows.
 #pragma once
 
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/support/vec3.h"
 
 #include <functional>
+#include <vector>
 
 // A pixel position in a window, x from the left, y from the top (as Capture).
 struct ScreenPoint {
@@ -112,3 +113,15 @@ long countPixels(const Capture& capture, const PixelRect& area, const PixelClass
 long differingPixels(const Capture& a, const Capture& b, const PixelRect& area, int tolerance = 8);
 
 PixelRect wholeCapture(const Capture& capture);
+
+// The rectangle around the pixels that the world points in front of the eye
+// land on, widened by margin pixels on every side.
+PixelRect screenRect(const PerspectiveView& view, const std::vector<Vec3>& points, int margin);
+
+// Where the program places its four boxes: ground position and yaw in degrees.
+struct BoxPlacement {
+    double x;
+    double z;
+    double yaw;
+};
+constexpr BoxPlacement BOX_PLACEMENTS[4] = {{-6, 6, 0}, {-6, -6, 90}, {6, -6, 180}, {6, 6, 270}};

@@ -1,9 +1,11 @@
 // A private X server (Xvfb) for one test process, so tests that send real input
-// never disturb each other.
+// never disturb each other nor the user's display.
 #pragma once
 
+#include "tests/support/program.h"
+
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 class XvfbServer {
@@ -12,18 +14,14 @@ public:
     XvfbServer(int width = 1600, int height = 1000);
     // The same with further Xvfb options, e.g. {"-ardelay", "150"}.
     XvfbServer(int width, int height, const std::vector<std::string>& extraArguments);
-    ~XvfbServer();
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
 
-    bool running() const { return pid_ > 0 && !display_.empty(); }
+    bool running() const { return !display_.empty(); }
+    // Leave the server running until this process has ended.
+    void keepUntilExit() { process_->keepUntilExit(); }
     // ":N", for DISPLAY.
     const std::string& display() const { return display_; }
 
 private:
-    pid_t pid_ = -1;
+    std::unique_ptr<ProgramProcess> process_;
     std::string display_;
 };
-
-// True if DISPLAY names a server that accepts a connection.
-bool displayUsable();

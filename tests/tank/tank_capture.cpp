@@ -8,9 +8,6 @@ namespace {
 
 // Same feedback frame as capturePolygons: scene units one to one in a cube.
 constexpr double HALF_EXTENT = 100.0;
-constexpr int VIEWPORT = 200;
-constexpr std::size_t BUFFER_FLOATS = 1 << 20;
-constexpr int COLOUR_VERTEX_FLOATS = 7; // x, y, z, r, g, b, a
 
 // Lights free for the test: the program uses 0..4.
 constexpr GLenum AXIS_LIGHTS[3] = {GL_LIGHT5, GL_LIGHT6, GL_LIGHT7};
@@ -50,13 +47,7 @@ void lightAlongAxes(float sign)
 
 std::vector<VertexColours> captureTankColours(const Tank& tank, const std::function<void()>& light)
 {
-    static std::vector<GLfloat> buffer(BUFFER_FLOATS);
-    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT | GL_VIEWPORT_BIT);
-    glViewport(0, 0, VIEWPORT, VIEWPORT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-HALF_EXTENT, HALF_EXTENT, -HALF_EXTENT, HALF_EXTENT, -HALF_EXTENT, HALF_EXTENT);
+    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -65,28 +56,20 @@ std::vector<VertexColours> captureTankColours(const Tank& tank, const std::funct
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
     light();
-    glDisable(GL_CULL_FACE);
-    glFeedbackBuffer(static_cast<GLsizei>(BUFFER_FLOATS), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    drawTank(tank);
-    const GLint count = glRenderMode(GL_RENDER);
+    const Feedback feedback = captureFeedback([&tank] { drawTank(tank); }, HALF_EXTENT, true, true);
     glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
 
+    EXPECT_TRUE(feedback.lines.empty()) << "drawTank fed back lines";
     std::vector<VertexColours> colours;
-    for (GLint i = 0; i < count;) {
-        const auto token = static_cast<GLint>(buffer[static_cast<std::size_t>(i++)]);
-        const auto vertices = static_cast<GLint>(buffer[static_cast<std::size_t>(i++)]);
-        if (token != GL_POLYGON_TOKEN || vertices != 3) {
+    for (const auto& polygon : feedback.polygons) {
+        if (polygon.size() != 3) {
             ADD_FAILURE() << "drawTank fed back something other than a triangle";
             break;
         }
         VertexColours triangle;
-        for (std::size_t v = 0; v < 3; ++v, i += COLOUR_VERTEX_FLOATS) {
-            const GLfloat* c = &buffer[static_cast<std::size_t>(i) + 3];
+        for (std::size_t v = 0; v < 3; ++v) {
+            const auto& c = polygon[v].colour;
             triangle[v] = {c[0], c[1], c[2]};
         }
         colours.push_back(triangle);

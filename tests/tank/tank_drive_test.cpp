@@ -20,7 +20,7 @@ struct ChaseView {
     Vec3 centre;
 };
 
-class TankDriveTest : public ProgramTest {
+class TankDriveTest : public ProgramRecordsTest {
 protected:
     Tank& tank() { return *theScene->tank; }
 
@@ -194,7 +194,14 @@ void expectChaseViewLoaded(const Vec3& eye, const Vec3& centre)
         EXPECT_NEAR(loaded[i], want[i], MATRIX_TOLERANCE) << "element " << i;
 }
 
-TEST_F(TankDriveTest, LockedViewLoadsTheLookAtFromBehindTheTank)
+// The locked view as GL receives it: on a real GL context.
+class TankLockedViewTest : public TankDriveTest {
+protected:
+    static void SetUpTestSuite() { startProgramInProcess(); }
+    void SetUp() override { resetProgramState(); }
+};
+
+TEST_F(TankLockedViewTest, LockedViewLoadsTheLookAtFromBehindTheTank)
 {
     theCamera->followTank = 1;
     cameraLocked = 1;

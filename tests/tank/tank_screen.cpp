@@ -1,7 +1,6 @@
 #include "tests/tank/tank_screen.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -13,11 +12,6 @@ constexpr int NEIGHBOURHOOD = 2;    // pixels each way that must be grey too
 
 constexpr int TORUS_BLUE_MIN = 40;
 constexpr int TORUS_OTHER_MAX = 20;
-
-constexpr double PI = 3.14159265358979323846;
-constexpr double START_FIELD_OF_VIEW = 60.0; // degrees, vertical
-const Vec3 START_EYE = {0, 2, 5};
-const Vec3 START_CENTRE = {0, 0, 0};
 
 bool isGrey(const Capture& f, int x, int y)
 {
@@ -112,14 +106,4 @@ int torusPixels(const Capture& frame)
                 frame.green(x, y) <= TORUS_OTHER_MAX)
                 ++count;
     return count;
-}
-
-Pixel startViewPixel(const Vec3& scenePoint, const Capture& frame)
-{
-    const Vec3 eye = transform(lookAt(START_EYE, START_CENTRE, {0, 1, 0}), scenePoint);
-    const double focal = 1.0 / std::tan(START_FIELD_OF_VIEW * PI / 360.0);
-    const double aspect = static_cast<double>(frame.width) / frame.height;
-    const double ndcX = focal / aspect * eye.x / -eye.z;
-    const double ndcY = focal * eye.y / -eye.z;
-    return {(ndcX + 1) * frame.width / 2, (1 - ndcY) * frame.height / 2};
 }

@@ -1,9 +1,7 @@
-// Finding the tank in a captured frame of the running program, and where the
-// free camera at start-up shows a scene point.
+// Finding the tank in a captured frame of the running program.
 #pragma once
 
-#include "platform/xdriver.h"
-#include "tests/geometry/mesh_capture.h"
+#include "tests/support/xdriver.h"
 
 // The largest patch of the tank's dark grey: pixels of nearly equal red, green
 // and blue, neither black nor bright, whose whole neighbourhood is such too
@@ -22,12 +20,3 @@ TankBlob findTank(const Capture& frame);
 
 // Pixels of the torus's blue.
 int torusPixels(const Capture& frame);
-
-// Window pixel (from the left and from the top) of a scene point under the
-// start-up free camera, eye (0, 2, 5) looking at the origin, 60 degrees high,
-// in a window of the frame's size.
-struct Pixel {
-    double x;
-    double y;
-};
-Pixel startViewPixel(const Vec3& scenePoint, const Capture& frame);

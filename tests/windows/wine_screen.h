@@ -2,7 +2,7 @@
 // torus, motion away from it, and the window's icon.
 #pragma once
 
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 
 #include <vector>
 

@@ -9,7 +9,7 @@
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
 // "N passed, N failed"; exits non-zero when any check failed.
 #include "platform/window_icon.h"
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 #include "tests/windows/wine_program.h"
 #include "tests/windows/wine_screen.h"
 

@@ -1,4 +1,4 @@
-#include "bench/allocation_counter.h"
+#include "tests/support/allocation_counter.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/xdriver.h"
+#include "tests/support/xdriver.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
