@@ -32,6 +32,7 @@ public:
 
     // Wait up to timeoutMs for the process to end; true if it did.
     bool waitForExit(int timeoutMs);
+    bool running() { return started() && !waitForExit(0); }
     bool exited() const { return finished_; }
     // Exit status if it exited normally, -1 otherwise; the signal if one ended it, else 0.
     int exitStatus() const { return exitStatus_; }

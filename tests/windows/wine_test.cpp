@@ -9,8 +9,8 @@
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
 // "N passed, N failed"; exits non-zero when any check failed.
 #include "platform/window_icon.h"
+#include "tests/support/program.h"
 #include "tests/support/xdriver.h"
-#include "tests/windows/wine_program.h"
 #include "tests/windows/wine_screen.h"
 
 #include <X11/XKBlib.h>
@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -47,6 +48,8 @@ constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 constexpr int START_WAIT_MS = 90000;
 constexpr int SCREEN_WAIT_MS = 20000;
 constexpr int POLL_MS = 50;
+// Wine's helper processes start within seconds; bounded all the same.
+constexpr int WINE_COMMAND_TIMEOUT_S = 120;
 // A tank that has not moved over this long is standing: 50 ticks and more.
 constexpr int STILL_SPAN_MS = 1000;
 // Captures this far apart show whether the tank is moving.
@@ -92,6 +95,30 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
 }
 
+// The X display this driver was given, for the program it starts.
+std::string displayName()
+{
+    const char* name = std::getenv("DISPLAY");
+    return name != nullptr ? name : "";
+}
+
+// Stop the Wine server and every Wine process, then start a fresh persistent
+// server with Wine's helper processes. Their output goes to /dev/null: they
+// keep any pipe they inherit open for ever. Wine's server keeps the key state
+// of its desktop, so a program that ended on a key press would leave that key
+// held for the next one. True on success.
+bool restartWine()
+{
+    const auto quietly = [](const std::string& command) {
+        return runCommand("timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
+                          " </dev/null >/dev/null 2>&1")
+                   .status == 0;
+    };
+    quietly("wineserver -k");
+    quietly("wineserver -w");
+    return quietly("wineserver -p") && quietly("wineboot");
+}
+
 struct Tally {
     int passed = 0;
     int failed = 0;
@@ -130,9 +157,12 @@ std::string visibleLineEnds(const std::string& text)
 // One run of the program: its window found and driven.
 class Session {
 public:
-    Session(XDriver& driver, const std::string& exe) : driver_(driver), program_(exe) {}
+    Session(XDriver& driver, const std::string& exe)
+        : driver_(driver), program_({"wine", exe}, displayName(), {})
+    {
+    }
 
-    WineProgram& program() { return program_; }
+    ProgramProcess& program() { return program_; }
     XDriver& driver() { return driver_; }
     WindowId window() const { return window_; }
 
@@ -193,7 +223,7 @@ public:
 
 private:
     XDriver& driver_;
-    WineProgram program_;
+    ProgramProcess program_;
     WindowId window_ = 0;
 };
 
@@ -205,7 +235,7 @@ void checkStartup(Session& session, Tally& tally)
                 std::to_string(place.width) + "x" + std::to_string(place.height));
 
     session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
-    const std::string& output = session.program().output();
+    const std::string& output = session.program().standardOutput();
     tally.check(output == BANNER, "the banner on standard output (CRLF lines)",
                 output == BANNER ? "" : "got \"" + visibleLineEnds(output) + "\"");
 
@@ -449,7 +479,7 @@ int main(int argc, char** argv)
         {
             Session session(driver, exe);
             if (tally.require(session.start(), "the program starts and draws under Wine",
-                            session.program().errors())) {
+                            session.program().standardError())) {
                 checkStartup(session, tally);
                 checkIcon(session, tally);
                 checkDriving(session, tally);
@@ -461,7 +491,7 @@ int main(int argc, char** argv)
         // it (the release went to no window): a fresh one for the next program.
         if (tally.require(restartWine(), "Wine restarts")) {
             Session session(driver, exe);
-            if (tally.require(session.start(), "the program starts again", session.program().errors())) {
+            if (tally.require(session.start(), "the program starts again", session.program().standardError())) {
                 checkPointer(session, tally);
                 checkEscapeInMenu(session, tally);
                 checkMenuExit(session, tally);
