@@ -22,7 +22,6 @@ constexpr int START_WAIT_MS = 30000;
 constexpr char TITLE[] = "Quorvale 1";
 constexpr char BANNER_END[] = "------\n";
 constexpr int EXIT_USAGE = 2;
-constexpr int POLL_MS = 50;
 // Where a window manager's rule for the class "Quorvale" puts the window's
 // frame, root pixels; far from where it would place the window by itself.
 constexpr int RULE_X = 250;
@@ -62,19 +61,6 @@ std::string desktopEntryValue(const std::string& key)
         if (line.rfind(key + "=", 0) == 0)
             return line.substr(key.size() + 1);
     return "";
-}
-
-// Poll a condition every POLL_MS until it holds or timeoutMs has passed.
-template <typename Condition>
-bool waitFor(Condition condition, int timeoutMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-    }
-    return true;
 }
 
 } // namespace
@@ -167,7 +153,8 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
     const std::string onDisplay = "DISPLAY=" + server.display() + " ";
     ProgramProcess openbox({"openbox", "--sm-disable", "--config-file", config}, server.display(), {});
     ASSERT_TRUE(openbox.started());
-    EXPECT_TRUE(waitFor([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
+    EXPECT_TRUE(
+        pollUntil([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
 
     ProgramProcess program(server.display());
     ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
@@ -175,7 +162,7 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
     const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
     ASSERT_NE(window, 0u);
     WindowGeometry geometry;
-    const bool placed = waitFor(
+    const bool placed = pollUntil(
         [&] {
             geometry = driver.geometry(window);
             return geometry.x >= RULE_X && geometry.x <= RULE_X + FRAME_MAX && geometry.y >= RULE_Y &&

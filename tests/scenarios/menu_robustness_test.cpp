@@ -50,7 +50,6 @@ constexpr int MENU_OPEN_Y = 200;
 // A spot of the bare desktop, up and left of the window (root pixels).
 constexpr int DESKTOP_X = 50;
 constexpr int DESKTOP_Y = 50;
-constexpr int POLL_MS = 20;
 // A drawn menu is mostly its light grey (0xb2 in each channel); undrawn it
 // shows black.
 constexpr int MENU_GREY_DARKEST = 0x80;
@@ -64,19 +63,6 @@ ProgramSession::Options underWindowManager()
     options.windowManager = true;
     options.arguments = AWAY_FROM_THE_CORNER;
     return options;
-}
-
-// Poll until the condition holds, up to SCREEN_WAIT_MS.
-bool eventually(const std::function<bool()>& condition)
-{
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-    }
-    return true;
 }
 
 // The middle of an entry on the screen: the entries share the menu window's
@@ -203,15 +189,16 @@ TEST(MenuRobustnessTest, ClickThenClickAndPressDragReleaseUnderAWindowManager)
     const WindowId menu = openMenuWithAClick(session, MENU_OPEN_X, MENU_OPEN_Y);
     ASSERT_NE(menu, 0u) << "no menu after a right click";
     Capture opened;
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(pollUntil([&] {
         opened = driver.capture(menu);
         return opened.width > 0 && menuGreyShare(opened) >= MENU_GREY_SHARE;
-    })) << "the menu stays undrawn: grey share "
+    }, SCREEN_WAIT_MS)) << "the menu stays undrawn: grey share "
         << (opened.width > 0 ? menuGreyShare(opened) : 0.0);
     session.keep(opened, "menu-on-opening");
     moveOntoEntry(driver, driver.geometry(menu), MenuChoice::LockCamera);
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); })) << "the menu stays open";
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
+        << "the menu stays open";
     std::string why;
     Capture shot;
     EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return chaseViewShowsTank(c, why); },
@@ -255,14 +242,14 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     // handled the release, before the desktop is clicked.
     moveOntoEntry(driver, driver.geometry(menu), MenuChoice::Vertex);
     Capture lit;
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(pollUntil([&] {
         lit = driver.capture(menu);
         return lit.width > 0 && highlightShare(lit) >= HIGHLIGHT_SHARE;
-    })) << "no entry lit under the pointer";
+    }, SCREEN_WAIT_MS)) << "no entry lit under the pointer";
     driver.movePointer(DESKTOP_X, DESKTOP_Y);
     driver.sync();
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); }))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
         << "a click on the desktop left the menu open";
 
     // A click in the window where the wireframe entry would lie if the
@@ -277,7 +264,7 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     ASSERT_LT(misplaced.y + misplaced.height, window.y + window.height);
     moveOntoEntry(driver, misplaced, MenuChoice::Wireframe);
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(eventually([&] { return !driver.isViewable(menu); }))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
         << "a click in the window off the menu left the menu open";
 
     // Neither click chose anything, and the menu opens and chooses as before:

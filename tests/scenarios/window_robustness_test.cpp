@@ -24,7 +24,6 @@ constexpr double ON_THE_AXIS = 0.1; // scene units off z = 0
 constexpr int OTHER_X = 1340;
 constexpr int OTHER_Y = 780;
 constexpr int OTHER_SIZE = 150;
-constexpr int FOCUS_POLL_MS = 20;
 // The window manager's window switcher (openbox's), shown while Alt is held.
 constexpr char SWITCHER_CLASS[] = "OPENBOX_FOCUS_CYCLE_POPUP";
 
@@ -66,19 +65,6 @@ void driveWhileShrunk(int width, int height)
     expectFullyWorking(session, tracker);
 }
 
-// Wait until a condition on the X server holds; false on time-out.
-bool waitFor(const std::function<bool()>& condition)
-{
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(FOCUS_POLL_MS));
-    }
-    return true;
-}
-
 // Alt+Tab as a user types it, letting go of Alt once the window manager's
 // switcher shows; true once the keyboard focus is on `to`.
 bool altTabTo(ProgramSession& session, WindowId to)
@@ -86,9 +72,11 @@ bool altTabTo(ProgramSession& session, WindowId to)
     session.press("Alt_L");
     session.press("Tab");
     session.release("Tab");
-    const bool switcher = waitFor([&] { return session.driver().classShown(SWITCHER_CLASS); });
+    const bool switcher =
+        pollUntil([&] { return session.driver().classShown(SWITCHER_CLASS); }, SCREEN_WAIT_MS);
     session.release("Alt_L");
-    return switcher && waitFor([&] { return session.driver().focusedWindow() == to; });
+    return switcher &&
+           pollUntil([&] { return session.driver().focusedWindow() == to; }, SCREEN_WAIT_MS);
 }
 
 } // namespace
@@ -161,9 +149,9 @@ TEST(WindowRobustnessTest, UnderAReparentingWindowManager)
     // Another window takes the keyboard; Alt+Tab brings it back.
     XDriver& driver = session.driver();
     const WindowId other = driver.createWindow(OTHER_X, OTHER_Y, OTHER_SIZE, OTHER_SIZE);
-    ASSERT_TRUE(waitFor([&] { return driver.isViewable(other); }));
+    ASSERT_TRUE(pollUntil([&] { return driver.isViewable(other); }, SCREEN_WAIT_MS));
     driver.focus(other);
-    ASSERT_TRUE(waitFor([&] { return driver.focusedWindow() == other; }));
+    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == other; }, SCREEN_WAIT_MS));
     ASSERT_TRUE(altTabTo(session, session.window())) << "Alt+Tab did not reach the program";
 
     // W held, Alt+Tab away, W let go in the other window, Alt+Tab back.
@@ -177,7 +165,8 @@ TEST(WindowRobustnessTest, UnderAReparentingWindowManager)
     session.keep(session.capture(), "after-alt-tab");
 
     driver.iconify(session.window());
-    EXPECT_TRUE(waitFor([&] { return !driver.isViewable(session.window()); })) << "not iconified";
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(session.window()); }, SCREEN_WAIT_MS))
+        << "not iconified";
     ASSERT_TRUE(session.running()) << session.process().standardError();
     driver.restore(session.window());
     ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT)) << "not restored";

@@ -217,6 +217,17 @@ bool ProgramProcess::waitForOutput(const std::string& text, int timeoutMs)
     }
 }
 
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
+    }
+    return true;
+}
+
 CommandResult runCommand(const std::string& commandLine)
 {
     CommandResult result{-1, ""};

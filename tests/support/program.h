@@ -3,6 +3,7 @@
 // Mesa's software renderer forced, and is ended with the test process.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -56,6 +57,10 @@ private:
     std::string out_;
     std::string err_;
 };
+
+// Check the condition every few milliseconds until it holds, up to timeoutMs;
+// false on time-out.
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // A shell command line run to its end: its exit status (-1 if it did not exit
 // normally) and what it printed on standard output and standard error.

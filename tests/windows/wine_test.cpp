@@ -82,19 +82,6 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// Poll until the condition holds, up to timeoutMs.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition())
-            return true;
-        if (Clock::now() >= deadline)
-            return false;
-        pause(POLL_MS);
-    }
-}
-
 // The X display this driver was given, for the program it starts.
 std::string displayName()
 {
@@ -172,7 +159,7 @@ public:
         window_ = driver_.findWindow(TITLE, START_WAIT_MS);
         if (window_ == 0)
             return false;
-        return waitUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, SCREEN_WAIT_MS);
+        return pollUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, SCREEN_WAIT_MS);
     }
 
     // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
@@ -186,7 +173,7 @@ public:
     // Wait until nothing but the torus moves.
     bool waitUntilStanding()
     {
-        return waitUntil([&] {
+        return pollUntil([&] {
             const long changed = motion();
             return changed >= 0 && changed <= STANDING_PIXELS;
         }, SCREEN_WAIT_MS);
@@ -208,7 +195,7 @@ public:
     // Wait until the scene moves away from the torus (the tank drives).
     bool waitUntilMoving()
     {
-        return waitUntil([&] { return motion() > MOVING_PIXELS; }, SCREEN_WAIT_MS);
+        return pollUntil([&] { return motion() > MOVING_PIXELS; }, SCREEN_WAIT_MS);
     }
 
     // Our window gets the keyboard back as a user gives it: focus and a click.
@@ -374,7 +361,7 @@ bool chooseFromMenu(Session& session, int entry)
     driver.sync();
     // Closed, it cannot be taken for the next menu opened; the Exit entry may
     // end the program (and take the menu with it) at once.
-    return waitUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
+    return pollUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
                      SCREEN_WAIT_MS);
 }
 
@@ -395,10 +382,10 @@ void checkPointer(Session& session, Tally& tally)
         return driver.cursorHidden();
     };
     const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool hidden = firstChosen && waitUntil(pointerHidden, SCREEN_WAIT_MS);
+    const bool hidden = firstChosen && pollUntil(pointerHidden, SCREEN_WAIT_MS);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool shown = secondChosen && waitUntil([&] { return !pointerHidden(); }, SCREEN_WAIT_MS);
+    const bool shown = secondChosen && pollUntil([&] { return !pointerHidden(); }, SCREEN_WAIT_MS);
     tally.check(hidden && shown, "the mouse camera hides the pointer, the keyboard camera shows it",
                 std::string(firstChosen ? "" : "menu failed; ") + (hidden ? "hidden" : "not hidden") +
                     ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
@@ -424,7 +411,7 @@ void checkEscapeInMenu(Session& session, Tally& tally)
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
-    const bool closed = menu != 0 && waitUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS);
+    const bool closed = menu != 0 && pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS);
     const bool drove = session.program().running() && session.waitUntilMoving();
     driver.keyUp("w");
     driver.keyUp("Escape");
