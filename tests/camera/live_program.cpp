@@ -224,22 +224,30 @@ int countPixels(const Capture& image, const std::function<bool(int, int)>& test)
 
 bool torusTop(const Capture& image, int& x, int& y)
 {
+    // The torus is faceted: at some turns its highest facet has a slanted top
+    // edge, and the first blue row alone is one end of that edge. The widest
+    // extent over a band of rows below it stays centred on the torus's axis.
+    constexpr int TOP_BAND_ROWS = 8;
+    int first = -1;
+    int last = -1;
+    int topRow = -1;
     for (int row = 0; row < image.height; ++row) {
-        int first = -1;
-        int last = -1;
         for (int column = 0; column < image.width; ++column) {
             if (isTorusBlue(image, column, row)) {
-                first = first < 0 ? column : first;
-                last = column;
+                first = first < 0 || column < first ? column : first;
+                last = std::max(last, column);
             }
         }
-        if (first >= 0) {
-            x = (first + last) / 2;
-            y = row;
-            return true;
-        }
+        if (first >= 0 && topRow < 0)
+            topRow = row;
+        if (topRow >= 0 && row - topRow + 1 >= TOP_BAND_ROWS)
+            break;
     }
-    return false;
+    if (topRow < 0)
+        return false;
+    x = (first + last) / 2;
+    y = topRow;
+    return true;
 }
 
 } // namespace camera_e2e
