@@ -21,6 +21,11 @@ enum class MenuChoice : int {
     Exit = 5,
 };
 
+// What runs on the private X server besides the program: nothing, a window
+// manager, or a Wayland compositor in a window there, with the program on its
+// Xwayland (read back there, worked with input on the private server).
+enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter };
+
 class ProgramSession {
 public:
     // Keyboard focus on start: a window manager would give the new window the
@@ -31,7 +36,7 @@ public:
         Focus focus = Focus::OnWindow;
         std::vector<std::string> arguments;   // extra program arguments, after the harness's own
         std::vector<std::string> environment; // extra NAME=value entries for the program
-        bool windowManager = false;           // start a window manager (openbox) on the private server first
+        Desktop desktop = Desktop::Bare;      // started on the private server before the program
         std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
     };
 
@@ -109,10 +114,15 @@ private:
     bool chooseFromOpenMenu(MenuChoice entry);
     bool pressRightButton();
 
-    bool startWindowManager();
+    bool startDesktop(Desktop desktop);
+    bool startCompositor(Desktop desktop);
+    bool alignInputWithCompositor();
 
     std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<ProgramProcess> windowManager_;
+    std::unique_ptr<ProgramProcess> desktop_;
+    std::string runtimeDirectory_;    // the compositor's XDG_RUNTIME_DIR
+    std::string programDisplay_;      // the private server, or the compositor's Xwayland
+    std::vector<std::string> programEnvironment_;
     std::unique_ptr<XDriver> driver_;
     std::unique_ptr<ProgramProcess> process_;
     WindowId window_ = 0;
