@@ -94,5 +94,5 @@ void onPassiveMotion(int x, int y)
 void onEntry(int state)
 {
     if (state == GLUT_ENTERED)
-        beginMouseLook();
+        pointerEntered();
 }

@@ -142,6 +142,16 @@ void beginMouseLook()
     enterPointerTrack(pointerTrack, known, at);
 }
 
+void pointerEntered()
+{
+    // Mouse look that has just begun from a known place keeps it: the crossing
+    // is then the menu closing over the window, and asked now, the pointer may
+    // already be where motions still queued have taken it.
+    if (pointerTrack.entered && pointerTrack.known)
+        return;
+    beginMouseLook();
+}
+
 void mouseLook(int x, int y)
 {
     Camera& camera = *theCamera;

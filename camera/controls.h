@@ -19,6 +19,9 @@ void mouseModeWalk();
 // measures from the one before.
 void mouseLook(int x, int y);
 
-// Mouse look starts afresh from where the pointer is now: the mouse camera
-// was switched on, or the pointer came into the window from outside.
+// Mouse look starts afresh from where the pointer is now (the mouse camera
+// was switched on).
 void beginMouseLook();
+
+// The pointer came into the window: mouse look starts afresh from there.
+void pointerEntered();

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -206,3 +207,34 @@ TEST(MouseScenarioTest, WindowTooSmallForTheHomeTurnsAboutItsCentre)
     }
     session.keep(shot, "turned-twice");
 }
+
+class MouseOnWaylandTest : public testing::TestWithParam<Desktop> {};
+
+// On a Wayland desktop, through Xwayland, with the input made on the server
+// the compositor's window is on: choosing the mouse camera turns nothing, and
+// each motion turns the view by that motion alone, whether the compositor
+// makes the program's warps real (weston) or never does (nested mutter).
+TEST_P(MouseOnWaylandTest, ChoosingTurnsNothingAndEachMotionTurnsByItself)
+{
+    ProgramSession::Options options;
+    options.desktop = GetParam();
+    ProgramSession session(options);
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y));
+    const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN;
+    std::string why;
+    Capture shot;
+    for (const auto& [dx, dy, yaw] : {std::tuple{TURN_RIGHT, TILT_DOWN, RADIANS_PER_PIXEL * TURN_RIGHT},
+                                      std::tuple{-TURN_RIGHT, 0, 0.0}}) {
+        session.driver().movePointerBy(dx, dy);
+        EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return viewShows(c, yaw, pitch, why); },
+                                          SCREEN_WAIT_MS, &shot))
+            << "after " << dx << ", " << dy << ": " << why;
+    }
+    session.keep(shot, "turned-back");
+}
+
+INSTANTIATE_TEST_SUITE_P(MouseScenarioTest, MouseOnWaylandTest, testing::Values(Desktop::Weston, Desktop::Mutter),
+                         [](const testing::TestParamInfo<Desktop>& param) {
+                             return param.param == Desktop::Weston ? "Weston" : "Mutter";
+                         });

@@ -428,7 +428,11 @@ Capture XDriver::capture(WindowId window)
     const int bottom = place.y + place.height > screenHeight ? screenHeight : place.y + place.height;
     if (right <= left || bottom <= top)
         return result;
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top,
+    // A rootless Xwayland (read here, input going elsewhere) shows nothing of
+    // its windows on its root: there the window itself is read.
+    const bool rootless = input_ != display_;
+    XImage* image = XGetImage(display_, rootless ? window : DefaultRootWindow(display_),
+                              rootless ? left - place.x : left, rootless ? top - place.y : top,
                               static_cast<unsigned>(right - left),
                               static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
     if (image == nullptr)
