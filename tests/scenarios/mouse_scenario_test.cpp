@@ -234,7 +234,5 @@ TEST_P(MouseOnWaylandTest, ChoosingTurnsNothingAndEachMotionTurnsByItself)
     session.keep(shot, "turned-back");
 }
 
-INSTANTIATE_TEST_SUITE_P(MouseScenarioTest, MouseOnWaylandTest, testing::Values(Desktop::Weston, Desktop::Mutter),
-                         [](const testing::TestParamInfo<Desktop>& param) {
-                             return param.param == Desktop::Weston ? "Weston" : "Mutter";
-                         });
+INSTANTIATE_TEST_SUITE_P(MouseScenarioTest, MouseOnWaylandTest, testing::ValuesIn(WAYLAND_DESKTOPS),
+                         [](const auto& param) { return desktopName(param.param); });

@@ -202,6 +202,35 @@ TEST_P(UnderWindowManagerTest, FramedWithItsClassAndWorking)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowRobustnessTest, UnderWindowManagerTest, testing::ValuesIn(WINDOW_MANAGERS),
-                         [](const testing::TestParamInfo<WindowManager>& param) {
-                             return param.param.desktop == Desktop::Openbox ? "Openbox" : "Icewm";
-                         });
+                         [](const auto& param) { return desktopName(param.param.desktop); });
+
+class NativeWaylandWindowTest : public testing::TestWithParam<Desktop> {};
+
+// On a Wayland desktop: W held in the program, a native Wayland window (a
+// terminal that opens) takes the keyboard and W is let go there; once it has
+// gone and the program has the keyboard back, the tank stands still.
+TEST_P(NativeWaylandWindowTest, KeyLetGoInANativeWindowStopsDriving)
+{
+    ProgramSession::Options options;
+    options.desktop = GetParam();
+    ProgramSession session(options);
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    const TankTracker tracker = startViewTracker(session.capture());
+    XDriver& driver = session.driver();
+    ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
+    {
+        ProgramProcess terminal({"weston-terminal"}, "", session.waylandEnvironment());
+        ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() != session.window(); }, SCREEN_WAIT_MS))
+            << "the terminal did not take the keyboard";
+        session.release("w");
+        driver.sync();
+    }
+    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == session.window(); }, SCREEN_WAIT_MS))
+        << "the keyboard did not come back";
+    std::string why;
+    EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why << ": W stays held";
+    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowRobustnessTest, NativeWaylandWindowTest, testing::ValuesIn(WAYLAND_DESKTOPS),
+                         [](const auto& param) { return desktopName(param.param); });

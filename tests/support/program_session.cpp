@@ -44,6 +44,7 @@ const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
 // mark (weston in its log; mutter through the command it runs).
 struct DesktopCommand {
     Desktop desktop;
+    const char* name;
     std::vector<std::string> command;
     std::vector<std::string> environment;
     const char* displayMark; // compositors only
@@ -54,15 +55,15 @@ constexpr char WAYLAND_SOCKET[] = "quorvale-test";
 constexpr int OUTPUT_WIDTH = 1400;
 constexpr int OUTPUT_HEIGHT = 900;
 const DesktopCommand DESKTOP_COMMANDS[] = {
-    {Desktop::Openbox, {"openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"}, {}, nullptr},
-    {Desktop::Icewm, {"icewm"}, {"ICEWM_PRIVCFG=/nonexistent"}, nullptr},
-    {Desktop::Weston,
+    {Desktop::Openbox, "Openbox", {"openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"}, {}, nullptr},
+    {Desktop::Icewm, "Icewm", {"icewm"}, {"ICEWM_PRIVCFG=/nonexistent"}, nullptr},
+    {Desktop::Weston, "Weston",
      {"weston", "--no-config", "--backend=x11-backend.so", "--xwayland", "--idle-time=0",
       std::string("--socket=") + WAYLAND_SOCKET, "--width=" + std::to_string(OUTPUT_WIDTH),
       "--height=" + std::to_string(OUTPUT_HEIGHT)},
      {},
      "listening on display :"},
-    {Desktop::Mutter,
+    {Desktop::Mutter, "Mutter",
      {"dbus-run-session", "--", "mutter", "--wayland", "--nested",
       std::string("--wayland-display=") + WAYLAND_SOCKET, "--", "sh", "-c",
       "echo \"xwayland-display $DISPLAY\"; exec sleep 100000"},
@@ -115,6 +116,14 @@ std::string testName()
 }
 
 } // namespace
+
+std::string desktopName(Desktop desktop)
+{
+    for (const DesktopCommand& entry : DESKTOP_COMMANDS)
+        if (entry.desktop == desktop)
+            return entry.name;
+    return "Bare";
+}
 
 ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}}) {}
 
@@ -265,6 +274,11 @@ bool ProgramSession::startCompositor(Desktop desktop)
         return false;
     }
     return true;
+}
+
+std::vector<std::string> ProgramSession::waylandEnvironment() const
+{
+    return {"XDG_RUNTIME_DIR=" + runtimeDirectory_, std::string("WAYLAND_DISPLAY=") + WAYLAND_SOCKET};
 }
 
 // Xwayland's root pixels are not the private server's: the offset between

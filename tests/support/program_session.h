@@ -25,6 +25,9 @@ enum class MenuChoice : int {
 // manager, or a Wayland compositor in a window there, with the program on its
 // Xwayland (read back there, worked with input on the private server).
 enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter };
+// The compositors that Wayland sessions run, and a desktop's name for test names.
+constexpr Desktop WAYLAND_DESKTOPS[] = {Desktop::Weston, Desktop::Mutter};
+std::string desktopName(Desktop desktop);
 
 class ProgramSession {
 public:
@@ -55,6 +58,8 @@ public:
     WindowId window() const { return window_; }
     ProgramProcess& process() { return *process_; }
     const std::string& display() const { return server_->display(); }
+    // What a native Wayland client needs to reach the session's compositor.
+    std::vector<std::string> waylandEnvironment() const;
     bool running();
 
     // Keys by keysym name; every key still down is let go when the session ends.
