@@ -17,17 +17,20 @@ void toggleChaseView()
     theCamera->followTank = cameraLocked;
 }
 
-// Mouse camera mode installs mouse look, hides the pointer and sends it home,
-// so that the first motion turns by itself alone and not by the distance from
-// wherever the menu was; keyboard mode removes mouse look and shows the
-// pointer again, so hide and show always pair up.
+// Mouse camera mode installs mouse look and hides the pointer; mouse look
+// measures its first motion from where the pointer is now, so that it turns
+// by that motion alone. The pointer is sent home only from within the window
+// afterwards: on some window systems (Xwayland) a warp takes effect only
+// while the hidden pointer is over the window that warps, not over the menu.
+// Keyboard mode removes mouse look and shows the pointer again, so hide and
+// show always pair up.
 void toggleMouseCamera()
 {
     if (mouseCameraMode == 0) {
         glutPassiveMotionFunc(onPassiveMotion);
         glutEntryFunc(onEntry);
         showCursor(false);
-        sendPointerHome();
+        beginMouseLook();
     } else {
         glutPassiveMotionFunc(nullptr);
         glutEntryFunc(nullptr);

@@ -1,6 +1,7 @@
 #include "camera/controls.h"
 
 #include "camera/camera.h"
+#include "camera/pointer_track.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -17,24 +18,19 @@ constexpr double PITCH_LIMIT = QUARTER_TURN - 0.035;  // radians, tested before 
 constexpr float MOUSE_DIVISOR = 10.0f;   // pixels
 constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
 
-// Set when the pointer came into the window from outside, or was sent home:
-// the next motion only sends it home, changing nothing of the camera.
-bool rehomeOnNextMotion = false;
+// Where mouse look measures motions from and sends the pointer back to.
+PointerTrack pointerTrack;
 
 // Where mouse look keeps the pointer and measures each motion from, window
 // pixels: the camera's home (640, 360) where the window contains it, else
 // the window's centre. A home outside the window would send the pointer
 // out of it, and the window would see no more motion.
-void pointerHome(const Camera& camera, int& x, int& y)
+Pixel pointerHome(const Camera& camera, int width, int height)
 {
-    const int width = glutGet(GLUT_WINDOW_WIDTH);
-    const int height = glutGet(GLUT_WINDOW_HEIGHT);
-    x = static_cast<int>(camera.lastMouseX);
-    y = static_cast<int>(camera.lastMouseY);
-    if (x < 0 || x >= width || y < 0 || y >= height) {
-        x = width / 2;
-        y = height / 2;
-    }
+    const Pixel home = {static_cast<int>(camera.lastMouseX), static_cast<int>(camera.lastMouseY)};
+    if (home.x < 0 || home.x >= width || home.y < 0 || home.y >= height)
+        return {width / 2, height / 2};
+    return home;
 }
 
 bool held(int virtualKey)
@@ -78,6 +74,16 @@ void stepSideways(Camera& camera, double angle)
     camera.eye.z -= camera.step * sz;
     camera.centre.x -= camera.step * sx;
     camera.centre.z -= camera.step * sz;
+}
+
+// Turn by dx and tilt by dy pixels of pointer motion, 0.004 rad per pixel;
+// moving up (dy < 0) raises the pitch. The limit is tested before the change,
+// so one large motion may carry the pitch past it.
+void turnAndTilt(Camera& camera, int dx, int dy)
+{
+    camera.yaw += static_cast<float>(dx) / MOUSE_DIVISOR * MOUSE_FACTOR;
+    if ((dy < 0 && camera.pitch < PITCH_LIMIT) || (dy > 0 && camera.pitch > -PITCH_LIMIT))
+        camera.pitch -= static_cast<float>(dy) / MOUSE_DIVISOR * MOUSE_FACTOR;
 }
 
 // Forward and back along the line of sight, shared by both camera modes.
@@ -129,43 +135,32 @@ void mouseModeWalk()
     camera.step = NORMAL_STEP;
 }
 
-void sendPointerHome()
+void beginMouseLook()
 {
-    int homeX = 0;
-    int homeY = 0;
-    pointerHome(*theCamera, homeX, homeY);
-    glutWarpPointer(homeX, homeY);
-    // The motion the warp itself makes is no motion of the user's.
-    rehomeOnNextMotion = true;
+    Pixel at{};
+    const bool known = pointerInWindow(at.x, at.y);
+    enterPointerTrack(pointerTrack, known, at);
 }
 
 void pointerEntered()
 {
-    rehomeOnNextMotion = true;
+    // Mouse look that has just begun from a known place keeps it: the crossing
+    // is then the menu closing over the window, and asked now, the pointer may
+    // already be where motions still queued have taken it.
+    if (pointerTrack.entered && pointerTrack.known)
+        return;
+    beginMouseLook();
 }
 
 void mouseLook(int x, int y)
 {
     Camera& camera = *theCamera;
-    int homeX = 0;
-    int homeY = 0;
-    pointerHome(camera, homeX, homeY);
-    // Where the pointer came in is no motion of the user's in the window.
-    if (rehomeOnNextMotion) {
-        rehomeOnNextMotion = false;
-        if (x != homeX || y != homeY)
-            glutWarpPointer(homeX, homeY);
-        return;
-    }
-    const float dx = static_cast<float>(x - homeX);
-    camera.yaw += dx / MOUSE_DIVISOR * MOUSE_FACTOR;
-    if (dx != 0.0f)
-        glutWarpPointer(homeX, homeY);
-    const float dy = static_cast<float>(y - homeY);
-    // Pointer up (dy < 0) raises the pitch; the limit is tested before the change.
-    if ((dy < 0.0f && camera.pitch < PITCH_LIMIT) || (dy > 0.0f && camera.pitch > -PITCH_LIMIT))
-        camera.pitch -= dy / MOUSE_DIVISOR * MOUSE_FACTOR;
-    if (dy != 0.0f)
-        glutWarpPointer(homeX, homeY);
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const Pixel home = pointerHome(camera, width, glutGet(GLUT_WINDOW_HEIGHT));
+    const MotionPlan plan = planMotion(pointerTrack, {x, y}, home, width);
+    if (plan.turns)
+        turnAndTilt(camera, x - plan.from.x, y - plan.from.y);
+    if (plan.warp)
+        glutWarpPointer(plan.to.x, plan.to.y);
     aimAlongSight(camera);
 }

@@ -10,16 +10,18 @@ void keyboardFly();
 // Right step sideways at right angles to the yaw; right Shift speeds it up.
 void mouseModeWalk();
 
-// Turn and tilt by the pointer's offset from its home, 0.004 rad per pixel,
-// and send the pointer back home. The home is (640, 360), or the window's
-// centre in a window that does not contain (640, 360). x and y are window
-// pixels, y down. The first motion after pointerEntered or sendPointerHome
-// only sends the pointer home, changing nothing of the camera.
+// Turn and tilt by the pointer's motion, 0.004 rad per pixel, and send the
+// pointer back home. The home is (640, 360), or the window's centre in a
+// window that does not contain (640, 360). x and y are window pixels, y down.
+// Each motion measures from home once the pointer was seen to get there; the
+// first motion after beginMouseLook measures from where the pointer was then,
+// and where the window system never moves the pointer home, every motion
+// measures from the one before.
 void mouseLook(int x, int y);
 
-// Send the pointer to its home (when the mouse camera is switched on), so
-// that the motion after the one the warp makes turns by itself alone.
-void sendPointerHome();
+// Mouse look starts afresh from where the pointer is now (the mouse camera
+// was switched on).
+void beginMouseLook();
 
-// The pointer came into the window from outside.
+// The pointer came into the window: mouse look starts afresh from there.
 void pointerEntered();

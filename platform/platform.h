@@ -38,6 +38,10 @@ void attachKeyboard();
 // right after the window is created.
 void nameWindow();
 
+// Where the pointer is now, in pixels of the current toolkit window (y down,
+// possibly outside it); false where the window system cannot tell.
+bool pointerInWindow(int& x, int& y);
+
 // Hide (false) or show (true) the pointer over the current window. Calls nest
 // as a counter: the pointer shows while the count is at least 0, which it is
 // at start. Returns the new count.

@@ -69,6 +69,19 @@ int showCursor(bool show)
     return cursorCount;
 }
 
+// The toolkit makes the current window's GL context current, so its device
+// context names the window.
+bool pointerInWindow(int& x, int& y)
+{
+    const HWND window = WindowFromDC(wglGetCurrentDC());
+    POINT point = {};
+    if (window == nullptr || GetCursorPos(&point) == 0 || ScreenToClient(window, &point) == 0)
+        return false;
+    x = point.x;
+    y = point.y;
+    return true;
+}
+
 void sleepMilliseconds(unsigned milliseconds)
 {
     Sleep(milliseconds);

@@ -33,17 +33,6 @@ std::vector<unsigned long> iconProperty()
     return values;
 }
 
-// True if a window manager runs: the one client that redirects the structure
-// requests of the root window's children.
-bool windowManagerRuns(Display* display, Window window)
-{
-    XWindowAttributes attributes = {};
-    XWindowAttributes root = {};
-    return XGetWindowAttributes(display, window, &attributes) != 0 &&
-           XGetWindowAttributes(display, attributes.root, &root) != 0 &&
-           (root.all_event_masks & SubstructureRedirectMask) != 0;
-}
-
 } // namespace
 
 void nameWindow()
@@ -53,6 +42,12 @@ void nameWindow()
     const Window window = glXGetCurrentDrawable();
     if (display == nullptr || window == 0)
         return;
+    // The patched toolkit names the window so before mapping it, which is when
+    // window managers read the class; with the system's toolkit it is set here
+    // for the desktop's pagers and task lists, late for the window manager.
+    // Withdrawing and mapping the window again to have it read afresh would
+    // race the window manager (icewm leaves such a window unmapped), so the
+    // window is left as it is. Window managers take up a changed icon at once.
     XClassHint classHint;
     classHint.res_name = instanceName;
     classHint.res_class = className;
@@ -61,13 +56,20 @@ void nameWindow()
     const Atom netWmIcon = XInternAtom(display, "_NET_WM_ICON", False);
     XChangeProperty(display, window, netWmIcon, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(icon.data()), static_cast<int>(icon.size()));
-    // Window managers read WM_CLASS once, when they take a window on, but the
-    // toolkit maps its windows as it creates them. Withdrawing the window and
-    // mapping it again has it taken on afresh, with the class now set. With no
-    // window manager nobody reads the class at mapping, so nothing is redone.
-    if (windowManagerRuns(display, window)) {
-        XWithdrawWindow(display, window, DefaultScreen(display));
-        XMapWindow(display, window);
-    }
     XFlush(display);
+}
+
+bool pointerInWindow(int& x, int& y)
+{
+    Display* display = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0)
+        return false;
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    unsigned mask = 0;
+    // False when the pointer is on another screen than the window.
+    return XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) != 0;
 }

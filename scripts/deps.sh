@@ -6,7 +6,8 @@ QUORVALE_PACKAGES=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libx11-dev libxtst-dev libxfixes-dev
   libgtest-dev
-  xvfb x11-utils openbox
+  xvfb x11-utils openbox icewm
+  weston xwayland mutter dbus-daemon
   apitrace
   zlib1g-dev
   dpkg-dev file binutils desktop-file-utils appstream groff-base wmctrl

@@ -313,8 +313,9 @@ TEST_F(MouseCameraMenuTest, ToggleInstallsAndRemovesMouseLook)
 
     onMenu(MENU_MOUSE_CAMERA);
     EXPECT_EQ(mouseCameraMode, 1);
-    moveAndDeliver(HOME_X + 60, HOME_Y);
-    // Sixty pixels right of home: 0.24 rad, and the pointer goes back home.
+    // Sixty pixels right of where the pointer was: 0.24 rad, and the pointer
+    // goes home; the next motion measures from there.
+    moveAndDeliver(HOME_X + 120, HOME_Y + 40);
     EXPECT_FLOAT_EQ(theCamera->yaw, 0.24f);
     EXPECT_EQ(theCamera->pitch, 0.0f);
     EXPECT_TRUE(waitForPointerAt(HOME_X, HOME_Y));

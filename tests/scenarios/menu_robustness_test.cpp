@@ -60,7 +60,7 @@ constexpr double HIGHLIGHT_SHARE = 0.1; // one entry of five, less its label
 ProgramSession::Options underWindowManager()
 {
     ProgramSession::Options options;
-    options.windowManager = true;
+    options.desktop = Desktop::Openbox;
     options.arguments = AWAY_FROM_THE_CORNER;
     return options;
 }

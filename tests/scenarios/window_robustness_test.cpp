@@ -24,8 +24,16 @@ constexpr double ON_THE_AXIS = 0.1; // scene units off z = 0
 constexpr int OTHER_X = 1340;
 constexpr int OTHER_Y = 780;
 constexpr int OTHER_SIZE = 150;
-// The window manager's window switcher (openbox's), shown while Alt is held.
-constexpr char SWITCHER_CLASS[] = "OPENBOX_FOCUS_CYCLE_POPUP";
+// A reparenting window manager, and the class of its window switcher, shown
+// while Alt is held after Tab.
+struct WindowManager {
+    Desktop desktop;
+    const char* switcherClass;
+};
+const WindowManager WINDOW_MANAGERS[] = {
+    {Desktop::Openbox, "OPENBOX_FOCUS_CYCLE_POPUP"},
+    {Desktop::Icewm, "IceWM"},
+};
 
 // The program is back to normal at its start size: the start view drawn for
 // that size, the tank driving and stopping, Escape ending the process.
@@ -67,13 +75,13 @@ void driveWhileShrunk(int width, int height)
 
 // Alt+Tab as a user types it, letting go of Alt once the window manager's
 // switcher shows; true once the keyboard focus is on `to`.
-bool altTabTo(ProgramSession& session, WindowId to)
+bool altTabTo(ProgramSession& session, WindowId to, const char* switcherClass)
 {
     session.press("Alt_L");
     session.press("Tab");
     session.release("Tab");
     const bool switcher =
-        pollUntil([&] { return session.driver().classShown(SWITCHER_CLASS); }, SCREEN_WAIT_MS);
+        pollUntil([&] { return session.driver().classShown(switcherClass); }, SCREEN_WAIT_MS);
     session.release("Alt_L");
     return switcher &&
            pollUntil([&] { return session.driver().focusedWindow() == to; }, SCREEN_WAIT_MS);
@@ -139,27 +147,40 @@ TEST(WindowRobustnessTest, ResizedWhileAKeyIsHeld)
     expectFullyWorking(session, tracker);
 }
 
-TEST(WindowRobustnessTest, UnderAReparentingWindowManager)
+class UnderWindowManagerTest : public testing::TestWithParam<WindowManager> {};
+
+// The window is taken on with its class, shown in the window manager's frame.
+TEST_P(UnderWindowManagerTest, FramedWithItsClassAndWorking)
 {
+    const char* switcher = GetParam().switcherClass;
     ProgramSession::Options options;
-    options.windowManager = true;
+    options.desktop = GetParam().desktop;
     ProgramSession session(options);
     ASSERT_TRUE(session.ready()) << session.startupProblem();
+    const CommandResult properties = runCommand("DISPLAY=" + session.display() + " xprop -id " +
+                                                std::to_string(session.window()) + " WM_CLASS WM_STATE");
+    EXPECT_NE(properties.output.find("\"quorvale\", \"Quorvale\""), std::string::npos) << properties.output;
+    EXPECT_NE(properties.output.find("window state: Normal"), std::string::npos) << properties.output;
+    EXPECT_NE(session.driver().geometry(session.window()).y, 0) << "not framed";
     const TankTracker tracker = startViewTracker(session.capture());
     // Another window takes the keyboard; Alt+Tab brings it back.
     XDriver& driver = session.driver();
     const WindowId other = driver.createWindow(OTHER_X, OTHER_Y, OTHER_SIZE, OTHER_SIZE);
     ASSERT_TRUE(pollUntil([&] { return driver.isViewable(other); }, SCREEN_WAIT_MS));
-    driver.focus(other);
+    // Clicked, as a user gives a window the keyboard: the window manager then
+    // takes it as the window in use, and Alt+Tab goes back to the program.
+    driver.movePointerIn(other, OTHER_SIZE / 2, OTHER_SIZE / 2);
+    driver.buttonDown(1);
+    driver.buttonUp(1);
     ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == other; }, SCREEN_WAIT_MS));
-    ASSERT_TRUE(altTabTo(session, session.window())) << "Alt+Tab did not reach the program";
+    ASSERT_TRUE(altTabTo(session, session.window(), switcher)) << "Alt+Tab did not reach the program";
 
     // W held, Alt+Tab away, W let go in the other window, Alt+Tab back.
     ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
-    ASSERT_TRUE(altTabTo(session, other)) << "Alt+Tab did not reach the other window";
+    ASSERT_TRUE(altTabTo(session, other, switcher)) << "Alt+Tab did not reach the other window";
     session.release("w");
     session.driver().sync();
-    ASSERT_TRUE(altTabTo(session, session.window()));
+    ASSERT_TRUE(altTabTo(session, session.window(), switcher));
     std::string why;
     EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why << ": W stays held";
     session.keep(session.capture(), "after-alt-tab");
@@ -179,3 +200,37 @@ TEST(WindowRobustnessTest, UnderAReparentingWindowManager)
     EXPECT_EQ(session.process().exitStatus(), 0) << session.process().standardError();
     driver.destroyWindow(other);
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowRobustnessTest, UnderWindowManagerTest, testing::ValuesIn(WINDOW_MANAGERS),
+                         [](const auto& param) { return desktopName(param.param.desktop); });
+
+class NativeWaylandWindowTest : public testing::TestWithParam<Desktop> {};
+
+// On a Wayland desktop: W held in the program, a native Wayland window (a
+// terminal that opens) takes the keyboard and W is let go there; once it has
+// gone and the program has the keyboard back, the tank stands still.
+TEST_P(NativeWaylandWindowTest, KeyLetGoInANativeWindowStopsDriving)
+{
+    ProgramSession::Options options;
+    options.desktop = GetParam();
+    ProgramSession session(options);
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
+    const TankTracker tracker = startViewTracker(session.capture());
+    XDriver& driver = session.driver();
+    ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
+    {
+        ProgramProcess terminal({"weston-terminal"}, "", session.waylandEnvironment());
+        ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() != session.window(); }, SCREEN_WAIT_MS))
+            << "the terminal did not take the keyboard";
+        session.release("w");
+        driver.sync();
+    }
+    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == session.window(); }, SCREEN_WAIT_MS))
+        << "the keyboard did not come back";
+    std::string why;
+    EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why << ": W stays held";
+    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowRobustnessTest, NativeWaylandWindowTest, testing::ValuesIn(WAYLAND_DESKTOPS),
+                         [](const auto& param) { return desktopName(param.param); });

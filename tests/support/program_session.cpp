@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -36,11 +38,44 @@ const std::vector<std::string> SERVER_OPTIONS = {"-ardelay", "100", "-arinterval
 // toolkit) puts it in the corner instead, as a window manager would.
 const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
 
-// The window manager: openbox with its stock settings (focus goes to new
-// windows, Alt+Tab switches windows), whatever the user running the tests
-// has configured, and no session manager to talk to.
-const std::vector<std::string> WINDOW_MANAGER_COMMAND = {
-    "openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"};
+// What each desktop runs on the private server, with its stock settings
+// whatever the user running the tests has configured, and no session manager
+// to talk to. A compositor says which display its Xwayland serves after the
+// mark (weston in its log; mutter through the command it runs).
+struct DesktopCommand {
+    Desktop desktop;
+    const char* name;
+    std::vector<std::string> command;
+    std::vector<std::string> environment;
+    const char* displayMark; // compositors only
+};
+// The compositor's socket, in the private runtime folder of the session.
+constexpr char WAYLAND_SOCKET[] = "quorvale-test";
+// The compositor's output, pixels: room for the window and its frame.
+constexpr int OUTPUT_WIDTH = 1400;
+constexpr int OUTPUT_HEIGHT = 900;
+const DesktopCommand DESKTOP_COMMANDS[] = {
+    {Desktop::Openbox, "Openbox", {"openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"}, {}, nullptr},
+    {Desktop::Icewm, "Icewm", {"icewm"}, {"ICEWM_PRIVCFG=/nonexistent"}, nullptr},
+    {Desktop::Weston, "Weston",
+     {"weston", "--no-config", "--backend=x11-backend.so", "--xwayland", "--idle-time=0",
+      std::string("--socket=") + WAYLAND_SOCKET, "--width=" + std::to_string(OUTPUT_WIDTH),
+      "--height=" + std::to_string(OUTPUT_HEIGHT)},
+     {},
+     "listening on display :"},
+    {Desktop::Mutter, "Mutter",
+     {"dbus-run-session", "--", "mutter", "--wayland", "--nested",
+      std::string("--wayland-display=") + WAYLAND_SOCKET, "--", "sh", "-c",
+      "echo \"xwayland-display $DISPLAY\"; exec sleep 100000"},
+     {"MUTTER_DEBUG_DUMMY_MODE_SPECS=" + std::to_string(OUTPUT_WIDTH) + "x" + std::to_string(OUTPUT_HEIGHT),
+      "GSETTINGS_BACKEND=memory"},
+     "xwayland-display :"},
+};
+// Finding where the compositor shows the window: the pointer moved between
+// two points of its output this far apart (pixels).
+constexpr int ALIGN_STEP = 7;
+constexpr int ALIGN_TRIES = 20;
+constexpr int ALIGN_WAIT_MS = 2000;
 
 using Clock = std::chrono::steady_clock;
 
@@ -74,12 +109,23 @@ std::string testName()
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     if (info == nullptr)
         return "session";
-    return std::string(info->test_suite_name()) + "." + info->name();
+    // Parameterised tests have slashes in their names: no folders for them.
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return name;
 }
 
 } // namespace
 
-ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, false, {}}) {}
+std::string desktopName(Desktop desktop)
+{
+    for (const DesktopCommand& entry : DESKTOP_COMMANDS)
+        if (entry.desktop == desktop)
+            return entry.name;
+    return "Bare";
+}
+
+ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}}) {}
 
 ProgramSession::ProgramSession(const Options& options) : ProgramSession(options, SERVER_OPTIONS) {}
 
@@ -98,7 +144,8 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
         problem_ = "cannot connect to the private X server";
         return;
     }
-    if (options.windowManager && !startWindowManager())
+    programDisplay_ = server_->display();
+    if (!startDesktop(options.desktop))
         return;
     std::vector<std::string> command = {programPath()};
     if (!options.traceFile.empty()) {
@@ -111,7 +158,9 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
     }
     command.insert(command.end(), PROGRAM_ARGUMENTS.begin(), PROGRAM_ARGUMENTS.end());
     command.insert(command.end(), options.arguments.begin(), options.arguments.end());
-    process_ = std::make_unique<ProgramProcess>(command, server_->display(), options.environment);
+    programEnvironment_.insert(programEnvironment_.end(), options.environment.begin(),
+                               options.environment.end());
+    process_ = std::make_unique<ProgramProcess>(command, programDisplay_, programEnvironment_);
     if (!process_->started()) {
         problem_ = "cannot connect or start the program";
         return;
@@ -121,9 +170,15 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
         problem_ = "no window; stderr: " + process_->standardError();
         return;
     }
-    if (options.focus == Focus::OnWindow)
-        driver_->focus(found);
     window_ = found;
+    if (!runtimeDirectory_.empty() && !alignInputWithCompositor()) {
+        problem_ = "the compositor never showed the pointer over the window";
+        window_ = 0;
+        return;
+    }
+    // A compositor gives the keyboard to the window it shows.
+    if (options.focus == Focus::OnWindow && runtimeDirectory_.empty())
+        driver_->focus(found);
     const bool drawn = waitForScreen(
         [](const Capture& shot) {
             const double pixels = static_cast<double>(shot.width) * shot.height;
@@ -148,28 +203,120 @@ ProgramSession::~ProgramSession()
     if (buttonHeld_)
         driver_->buttonUp(RIGHT_BUTTON);
     driver_->sync();
+    if (runtimeDirectory_.empty())
+        return;
+    process_.reset();
+    driver_.reset();
+    desktop_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(runtimeDirectory_, ignored);
 }
 
-bool ProgramSession::startWindowManager()
+bool ProgramSession::startDesktop(Desktop desktop)
 {
-    windowManager_ = std::make_unique<ProgramProcess>(WINDOW_MANAGER_COMMAND, server_->display(),
-                                                      std::vector<std::string>{});
+    if (desktop == Desktop::Bare)
+        return true;
+    if (desktop == Desktop::Weston || desktop == Desktop::Mutter)
+        return startCompositor(desktop);
+    for (const DesktopCommand& entry : DESKTOP_COMMANDS)
+        if (entry.desktop == desktop)
+            desktop_ = std::make_unique<ProgramProcess>(entry.command, server_->display(), entry.environment);
     // Managing the screen, it names its check window on the root.
-    const auto deadline = deadlineAfter(SCREEN_WAIT_MS);
-    while (!driver_->windowManagerRunning()) {
-        if (windowManager_->waitForExit(0) || Clock::now() >= deadline) {
-            problem_ = "the window manager (openbox) did not start";
-            return false;
+    if (pollUntil([&] { return driver_->windowManagerRunning() || desktop_->waitForExit(0); },
+                  SCREEN_WAIT_MS) &&
+        !desktop_->exited())
+        return true;
+    problem_ = "the window manager did not start: " + desktop_->standardError();
+    return false;
+}
+
+bool ProgramSession::startCompositor(Desktop desktop)
+{
+    char directory[] = "/tmp/quorvale-wayland-XXXXXX";
+    if (mkdtemp(directory) == nullptr) {
+        problem_ = "no runtime folder for the compositor";
+        return false;
+    }
+    runtimeDirectory_ = directory;
+    const DesktopCommand* entry = nullptr;
+    for (const DesktopCommand& candidate : DESKTOP_COMMANDS)
+        if (candidate.desktop == desktop)
+            entry = &candidate;
+    std::vector<std::string> environment = entry->environment;
+    environment.push_back("XDG_RUNTIME_DIR=" + runtimeDirectory_);
+    desktop_ = std::make_unique<ProgramProcess>(entry->command, server_->display(), environment);
+    std::string output;
+    std::size_t mark = std::string::npos;
+    const bool up = pollUntil(
+        [&] {
+            output += desktop_->standardOutput() + desktop_->standardError();
+            mark = output.find(entry->displayMark);
+            return (mark != std::string::npos && output.find('\n', mark) != std::string::npos) ||
+                   desktop_->waitForExit(0);
+        },
+        SCREEN_WAIT_MS);
+    if (!up || mark == std::string::npos) {
+        problem_ = "the compositor did not start: " + output;
+        return false;
+    }
+    const std::size_t number = mark + std::strlen(entry->displayMark);
+    programDisplay_ = ":" + output.substr(number, output.find_first_not_of("0123456789", number) - number);
+    // Mutter's Xwayland asks clients for the key it leaves in the runtime folder.
+    for (const auto& file : std::filesystem::directory_iterator(runtimeDirectory_)) {
+        if (file.path().filename().string().rfind(".mutter-Xwaylandauth", 0) == 0) {
+            setenv("XAUTHORITY", file.path().c_str(), 1);
+            programEnvironment_.push_back("XAUTHORITY=" + file.path().string());
         }
-        pause(POLL_MS);
+    }
+    driver_ = std::make_unique<XDriver>(programDisplay_);
+    if (!driver_->connected() || !driver_->sendInputTo(server_->display())) {
+        problem_ = "cannot connect to the compositor's Xwayland " + programDisplay_;
+        return false;
     }
     return true;
+}
+
+std::vector<std::string> ProgramSession::waylandEnvironment() const
+{
+    return {"XDG_RUNTIME_DIR=" + runtimeDirectory_, std::string("WAYLAND_DISPLAY=") + WAYLAND_SOCKET};
+}
+
+// Xwayland's root pixels are not the private server's: the offset between
+// them comes from where the pointer shows in the window. Coming in from off
+// the compositor's output places its pointer where it comes in; weston then
+// moves it by each motion's offset. Two readings that differ by exactly the
+// motion between them are fresh.
+bool ProgramSession::alignInputWithCompositor()
+{
+    driver_->movePointer(SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1);
+    int lastX = -1;
+    int lastY = -1;
+    for (int attempt = 0; attempt < ALIGN_TRIES; ++attempt) {
+        const int shift = attempt % 2 == 1 ? ALIGN_STEP : 0;
+        const int outerX = OUTPUT_WIDTH / 2 + shift;
+        const int outerY = OUTPUT_HEIGHT / 2 + shift;
+        driver_->movePointer(outerX, outerY);
+        driver_->sync();
+        int x = lastX;
+        int y = lastY;
+        pollUntil([&] { return driver_->pointerIn(window_, x, y) && (x != lastX || y != lastY); },
+                  ALIGN_WAIT_MS);
+        const int expected = attempt % 2 == 1 ? ALIGN_STEP : -ALIGN_STEP;
+        if (attempt > 0 && x - lastX == expected && y - lastY == expected) {
+            const WindowGeometry place = driver_->geometry(window_);
+            driver_->offsetInput(outerX - place.x - x, outerY - place.y - y);
+            return true;
+        }
+        lastX = x;
+        lastY = y;
+    }
+    return false;
 }
 
 void ProgramSession::stopAtExit()
 {
     process_.reset();
-    windowManager_.reset();
+    desktop_.reset();
     server_.reset();
 }
 

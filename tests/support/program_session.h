@@ -21,6 +21,14 @@ enum class MenuChoice : int {
     Exit = 5,
 };
 
+// What runs on the private X server besides the program: nothing, a window
+// manager, or a Wayland compositor in a window there, with the program on its
+// Xwayland (read back there, worked with input on the private server).
+enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter };
+// The compositors that Wayland sessions run, and a desktop's name for test names.
+constexpr Desktop WAYLAND_DESKTOPS[] = {Desktop::Weston, Desktop::Mutter};
+std::string desktopName(Desktop desktop);
+
 class ProgramSession {
 public:
     // Keyboard focus on start: a window manager would give the new window the
@@ -31,7 +39,7 @@ public:
         Focus focus = Focus::OnWindow;
         std::vector<std::string> arguments;   // extra program arguments, after the harness's own
         std::vector<std::string> environment; // extra NAME=value entries for the program
-        bool windowManager = false;           // start a window manager (openbox) on the private server first
+        Desktop desktop = Desktop::Bare;      // started on the private server before the program
         std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
     };
 
@@ -50,6 +58,8 @@ public:
     WindowId window() const { return window_; }
     ProgramProcess& process() { return *process_; }
     const std::string& display() const { return server_->display(); }
+    // What a native Wayland client needs to reach the session's compositor.
+    std::vector<std::string> waylandEnvironment() const;
     bool running();
 
     // Keys by keysym name; every key still down is let go when the session ends.
@@ -109,10 +119,15 @@ private:
     bool chooseFromOpenMenu(MenuChoice entry);
     bool pressRightButton();
 
-    bool startWindowManager();
+    bool startDesktop(Desktop desktop);
+    bool startCompositor(Desktop desktop);
+    bool alignInputWithCompositor();
 
     std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<ProgramProcess> windowManager_;
+    std::unique_ptr<ProgramProcess> desktop_;
+    std::string runtimeDirectory_;    // the compositor's XDG_RUNTIME_DIR
+    std::string programDisplay_;      // the private server, or the compositor's Xwayland
+    std::vector<std::string> programEnvironment_;
     std::unique_ptr<XDriver> driver_;
     std::unique_ptr<ProgramProcess> process_;
     WindowId window_ = 0;

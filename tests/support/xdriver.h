@@ -58,8 +58,16 @@ public:
     bool keyDown(const std::string& keysymName);
     bool keyUp(const std::string& keysymName);
 
+    // Send the input (keys, buttons, pointer motion) to another X server
+    // instead: the one a Wayland compositor's window is on, whose Xwayland
+    // this driver reads. Root pixel (x, y) here is (x + dx, y + dy) there.
+    bool sendInputTo(const std::string& displayName);
+    void offsetInput(int dx, int dy);
+
     // Move the pointer to root-window pixels, or to pixels inside a window.
     void movePointer(int rootX, int rootY);
+    // Move the pointer by an offset from wherever it is, as a mouse does.
+    void movePointerBy(int dx, int dy);
     void movePointerIn(WindowId window, int x, int y);
     // The pointer's position inside a window, pixels.
     bool pointerIn(WindowId window, int& x, int& y);
@@ -97,4 +105,7 @@ public:
 
 private:
     struct _XDisplay* display_ = nullptr;
+    struct _XDisplay* input_ = nullptr; // where input goes: display_, or another server
+    int inputDx_ = 0;
+    int inputDy_ = 0;
 };

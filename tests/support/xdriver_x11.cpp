@@ -138,14 +138,33 @@ bool Capture::savePpm(const std::string& path) const
 }
 
 XDriver::XDriver(const std::string& displayName)
-    : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()))
+    : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str())), input_(display_)
 {
 }
 
 XDriver::~XDriver()
 {
+    if (input_ != nullptr && input_ != display_)
+        XCloseDisplay(input_);
     if (display_ != nullptr)
         XCloseDisplay(display_);
+}
+
+bool XDriver::sendInputTo(const std::string& displayName)
+{
+    Display* input = XOpenDisplay(displayName.c_str());
+    if (input == nullptr)
+        return false;
+    if (input_ != display_)
+        XCloseDisplay(input_);
+    input_ = input;
+    return true;
+}
+
+void XDriver::offsetInput(int dx, int dy)
+{
+    inputDx_ = dx;
+    inputDy_ = dy;
 }
 
 WindowId XDriver::findWindow(const std::string& title, int timeoutMs)
@@ -228,18 +247,24 @@ static bool sendKey(Display* display, const std::string& keysymName, bool down)
 
 bool XDriver::keyDown(const std::string& keysymName)
 {
-    return sendKey(display_, keysymName, true);
+    return sendKey(input_, keysymName, true);
 }
 
 bool XDriver::keyUp(const std::string& keysymName)
 {
-    return sendKey(display_, keysymName, false);
+    return sendKey(input_, keysymName, false);
 }
 
 void XDriver::movePointer(int rootX, int rootY)
 {
-    XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
-    XFlush(display_);
+    XTestFakeMotionEvent(input_, -1, rootX + inputDx_, rootY + inputDy_, CurrentTime);
+    XFlush(input_);
+}
+
+void XDriver::movePointerBy(int dx, int dy)
+{
+    XTestFakeRelativeMotionEvent(input_, dx, dy, CurrentTime);
+    XFlush(input_);
 }
 
 void XDriver::movePointerIn(WindowId window, int x, int y)
@@ -261,14 +286,14 @@ bool XDriver::pointerIn(WindowId window, int& x, int& y)
 
 void XDriver::buttonDown(unsigned button)
 {
-    XTestFakeButtonEvent(display_, button, True, CurrentTime);
-    XFlush(display_);
+    XTestFakeButtonEvent(input_, button, True, CurrentTime);
+    XFlush(input_);
 }
 
 void XDriver::buttonUp(unsigned button)
 {
-    XTestFakeButtonEvent(display_, button, False, CurrentTime);
-    XFlush(display_);
+    XTestFakeButtonEvent(input_, button, False, CurrentTime);
+    XFlush(input_);
 }
 
 void XDriver::focus(WindowId window)
@@ -403,7 +428,11 @@ Capture XDriver::capture(WindowId window)
     const int bottom = place.y + place.height > screenHeight ? screenHeight : place.y + place.height;
     if (right <= left || bottom <= top)
         return result;
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top,
+    // A rootless Xwayland (read here, input going elsewhere) shows nothing of
+    // its windows on its root: there the window itself is read.
+    const bool rootless = input_ != display_;
+    XImage* image = XGetImage(display_, rootless ? window : DefaultRootWindow(display_),
+                              rootless ? left - place.x : left, rootless ? top - place.y : top,
                               static_cast<unsigned>(right - left),
                               static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
     if (image == nullptr)
@@ -424,5 +453,7 @@ Capture XDriver::capture(WindowId window)
 
 void XDriver::sync()
 {
+    if (input_ != display_)
+        XSync(input_, False);
     XSync(display_, False);
 }
