@@ -1,9 +1,10 @@
 // The Windows build of the program under Wine, worked with real X input on
 // the X server this process is given: the window, the banner, the picture,
 // the tank under a held key, key state across a change of focus, the pointer
-// in mouse camera mode, and both ways out (Escape and the menu's Exit).
+// in mouse camera mode, and both ways out (Escape and the menu's Exit); the
+// exe's resources; the installer installing, and its uninstaller removing, it.
 //
-//   quorvale_wine_test path/to/quorvale.exe
+//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe
 //
 // Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -43,6 +45,8 @@ constexpr unsigned RIGHT_BUTTON = 3;
 constexpr unsigned REPEAT_DELAY_MS = 100;
 constexpr unsigned REPEAT_INTERVAL_MS = 20;
 constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
+
+constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
 
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
 constexpr int START_WAIT_MS = 90000;
@@ -247,11 +251,11 @@ void checkStartup(Session& session, Tally& tally)
                     " elsewhere, centred at column " + std::to_string(centre));
 }
 
-// The desktop shows the program's own icon for its window (the largest one,
-// pixel for pixel).
+// The desktop shows the program's own icon for its window: Wine's large one
+// (32 pixels) pixel for pixel as the picture the X11 build carries.
 void checkIcon(Session& session, Tally& tally)
 {
-    const WindowIcon& ours = windowIcons[0];
+    const WindowIcon& ours = windowIcons[WINDOW_ICON_COUNT - 1];
     const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
     long differing = 0;
     for (std::size_t index = 0; index < shown.size(); ++index)
@@ -260,6 +264,80 @@ void checkIcon(Session& session, Tally& tally)
     tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
                 shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
                               : std::to_string(differing) + " pixels differ");
+}
+
+// What a command printed, with stderr dropped and the line ends trimmed.
+std::string outputOf(const std::string& command)
+{
+    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
+                                  ") 2>/dev/null").output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+bool holdsAll(const std::string& text, const std::vector<std::string>& parts)
+{
+    for (const std::string& part : parts)
+        if (text.find(part) == std::string::npos)
+            return false;
+    return true;
+}
+
+// The icon group's sizes, the version's strings and the DPI manifest, read
+// with icoutils from the file as Explorer reads it.
+void checkResources(const std::string& exe, Tally& tally)
+{
+    const std::string file = shellQuoted(exe);
+    const std::string icons = outputOf("wrestool -x -t14 " + file + " | icotool -l -");
+    tally.check(holdsAll(icons, {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "}),
+                "the exe's icon has 16, 24, 32, 48 and 256 pixels", icons);
+    const std::string version = outputOf("wrestool -x --raw -t16 " + file + " | strings -el");
+    tally.check(holdsAll(version, {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
+                                   "ProductVersion\n" QUORVALE_VERSION "\n"}),
+                "the exe's version names Quorvale " QUORVALE_VERSION, version);
+    const std::string manifest = outputOf("wrestool -x --raw -t24 " + file);
+    tally.check(holdsAll(manifest, {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}),
+                "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
+}
+
+// The Unix path of a Windows one with %VARIABLES% in it, in Wine's prefix.
+std::string unixPath(const std::string& windowsPath)
+{
+    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+}
+
+// A silent install for this user alone, the installed program started from its
+// folder, and a silent uninstall that leaves none of it behind.
+void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
+{
+    const std::string folder = unixPath("%LOCALAPPDATA%\\Programs\\Quorvale");
+    const std::string shortcut = unixPath("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvale.lnk");
+    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0";
+    const std::string key = outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY));
+    tally.check(installed && std::filesystem::exists(folder + "/quorvale.exe") &&
+                    std::filesystem::exists(shortcut) &&
+                    holdsAll(key, {"DisplayName", "DisplayVersion\tREG_SZ\t" QUORVALE_VERSION, "Publisher",
+                                   "DisplayIcon", "uninstall.exe"}),
+                "setup.exe /S installs into the user's programs, with a Start-menu shortcut and an "
+                "Uninstall key", folder + "; " + shortcut + "; " + key);
+    {
+        Session session(driver, folder + "/quorvale.exe");
+        const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+        tally.check(started && session.program().standardOutput() == BANNER,
+                    "the installed program starts and prints its banner", session.program().standardError());
+        session.takeKeyboard();
+        session.driver().keyDown("Escape");
+        session.program().waitForExit(SCREEN_WAIT_MS);
+        session.driver().keyUp("Escape");
+    }
+    // The uninstaller runs on from a copy of itself in the temporary folder.
+    runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
+    const bool removed = pollUntil([&] {
+        return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
+               runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
+    }, START_WAIT_MS);
+    tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
 }
 
 void checkDriving(Session& session, Tally& tally)
@@ -455,12 +533,13 @@ bool repeatKeysQuickly()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s path/to/quorvale.exe\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe\n", argv[0]);
         return 2;
     }
     const std::string exe = argv[1];
     Tally tally;
+    checkResources(exe, tally);
     XDriver driver;
     if (tally.require(driver.connected() && repeatKeysQuickly(), "the X server answers")) {
         {
@@ -484,6 +563,8 @@ int main(int argc, char** argv)
                 checkMenuExit(session, tally);
             }
         }
+        if (tally.require(restartWine(), "Wine restarts"))
+            checkInstaller(driver, argv[2], tally);
     }
     std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
     return tally.failed == 0 ? 0 : 1;
