@@ -34,10 +34,12 @@ convert "$work/square.png" "$work/mask.png" -alpha off -compose CopyOpacity -com
   -strip -define png:color-type=6 "$ICON"
 
 # Every smaller picture is the 256-pixel one scaled down, so that the Windows
-# and the X11 icons of one size hold the same pixels.
+# and the X11 icons of one size hold the same pixels. Fully transparent pixels
+# are made black, as icotool stores them.
 ico_pictures=()
 for size in "${ICO_SIZES[@]}"; do
-  convert "$ICON" -resize "${size}x${size}" -strip -define png:color-type=6 "$work/$size.png"
+  convert "$ICON" -resize "${size}x${size}" -background black -alpha background \
+    -strip -define png:color-type=6 "$work/$size.png"
   ico_pictures+=("$work/$size.png")
 done
 # Vista and later read the 256-pixel picture as PNG inside the .ico (-r).

@@ -289,19 +289,25 @@ bool holdsAll(const std::string& text, const std::vector<std::string>& parts)
 void checkResources(const std::string& exe, Tally& tally)
 {
     const std::string file = shellQuoted(exe);
-    const std::string icons = outputOf("wrestool -x -t14 " + file + " | icotool -l -");
-    tally.check(holdsAll(icons, {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "}),
-                "the exe's icon has 16, 24, 32, 48 and 256 pixels", icons);
-    const std::string version = outputOf("wrestool -x --raw -t16 " + file + " | strings -el");
-    tally.check(holdsAll(version, {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
-                                   "ProductVersion\n" QUORVALE_VERSION "\n"}),
-                "the exe's version names Quorvale " QUORVALE_VERSION, version);
-    const std::string manifest = outputOf("wrestool -x --raw -t24 " + file);
-    tally.check(holdsAll(manifest, {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}),
-                "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
+    const auto checkHolds = [&](const std::string& text, const std::vector<std::string>& parts,
+                                const std::string& what) {
+        tally.check(holdsAll(text, parts), what, holdsAll(text, parts) ? "" : text);
+    };
+    // icotool reads the 256-pixel PNG from a file, not a pipe.
+    checkHolds(outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
+                                               " >$ico && icotool -l $ico; rm -f $ico")),
+               {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "},
+               "the exe's icon has 16, 24, 32, 48 and 256 pixels");
+    checkHolds(outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
+               {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
+                "ProductVersion\n" QUORVALE_VERSION "\n"},
+               "the exe's version names Quorvale " QUORVALE_VERSION);
+    checkHolds(outputOf("wrestool -x --raw -t24 " + file),
+               {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+               "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
 }
 
-// The Unix path of a Windows one with %VARIABLES% in it, in Wine's prefix.
+// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
 std::string unixPath(const std::string& windowsPath)
 {
     return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
@@ -311,16 +317,17 @@ std::string unixPath(const std::string& windowsPath)
 // folder, and a silent uninstall that leaves none of it behind.
 void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
 {
-    const std::string folder = unixPath("%LOCALAPPDATA%\\Programs\\Quorvale");
-    const std::string shortcut = unixPath("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvale.lnk");
+    const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
+    const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
     const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0";
     const std::string key = outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY));
-    tally.check(installed && std::filesystem::exists(folder + "/quorvale.exe") &&
-                    std::filesystem::exists(shortcut) &&
-                    holdsAll(key, {"DisplayName", "DisplayVersion\tREG_SZ\t" QUORVALE_VERSION, "Publisher",
-                                   "DisplayIcon", "uninstall.exe"}),
-                "setup.exe /S installs into the user's programs, with a Start-menu shortcut and an "
-                "Uninstall key", folder + "; " + shortcut + "; " + key);
+    const bool complete = installed && std::filesystem::exists(folder + "/quorvale.exe") &&
+                          std::filesystem::exists(shortcut) &&
+                          holdsAll(key, {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION,
+                                         "Publisher", "DisplayIcon", "uninstall.exe"});
+    tally.check(complete,
+                "setup.exe /S installs into the user's programs, with a Start-menu shortcut and an Uninstall key",
+                complete ? "" : (installed ? "" : "setup failed; ") + folder + "; " + shortcut + "; " + key);
     {
         Session session(driver, folder + "/quorvale.exe");
         const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
