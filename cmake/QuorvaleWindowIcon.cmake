@@ -23,8 +23,9 @@ function(quorvale_window_icon_source output)
     endif()
     # R,G,B,A bytes to one 0xAARRGGBB word each, eight words to a line.
     set(byte "([0-9a-f][0-9a-f])")
-    string(REGEX REPLACE "${byte}${byte}${byte}${byte}" "0x\\4\\1\\2\\3," words "${hex}")
-    string(REGEX REPLACE "((0x[0-9a-f]+,){8})" "\\1\n    " words "${words}")
+    string(REGEX REPLACE "${byte}${byte}${byte}${byte}" "0x\\4\\1\\2\\3, " words "${hex}")
+    string(REPEAT "0x[0-9a-f]+, " 8 line)
+    string(REGEX REPLACE "(${line})" "\\1\n    " words "${words}")
     string(APPEND QUORVALE_ICON_TABLES
       "constexpr std::uint32_t icon${size}[${size} * ${size}] = {\n    ${words}\n};\n")
     string(APPEND QUORVALE_ICON_ENTRIES "    {${size}, ${size}, icon${size}},\n")
