@@ -11,8 +11,9 @@ namespace {
 // The icon group's name in the resources.
 constexpr wchar_t ICON_RESOURCE[] = L"GLUT_ICON";
 
-// The resource's picture nearest the given size, in pixels; shared icons are
-// freed by Windows with the program.
+// The resource's picture nearest the size, in pixels, that the given system
+// metric (SM_CXICON or SM_CXSMICON) names; null if there is none. Shared icons
+// are freed by Windows with the program.
 HICON loadIcon(int sizeMetric)
 {
     const int size = GetSystemMetrics(sizeMetric);

@@ -148,12 +148,10 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
         const std::vector<unsigned char> rgba{std::istreambuf_iterator<char>(file), {}};
         ASSERT_EQ(rgba.size(), 4 * values[at] * values[at + 1]) << size;
         ASSERT_LE(at + 2 + rgba.size() / 4, values.size()) << size;
+        const unsigned long* shown = &values[at + 2];
         long differing = 0;
-        for (std::size_t pixel = 0; pixel < rgba.size() / 4; ++pixel) {
-            const unsigned char* bytes = &rgba[4 * pixel];
-            const unsigned long argb = static_cast<unsigned long>(bytes[3]) << 24 | bytes[0] << 16 | bytes[1] << 8 | bytes[2];
-            differing += values[at + 2 + pixel] != argb;
-        }
+        for (std::size_t i = 0; i < rgba.size(); i += 4)
+            differing += shown[i / 4] != ((0ul + rgba[i + 3]) << 24 | rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
         EXPECT_EQ(differing, 0) << size;
     }
     EXPECT_FALSE(program.exited()) << program.standardError();

@@ -47,7 +47,6 @@ constexpr unsigned REPEAT_INTERVAL_MS = 20;
 constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
 constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
-
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
 constexpr int START_WAIT_MS = 90000;
 constexpr int SCREEN_WAIT_MS = 20000;
@@ -276,12 +275,13 @@ std::string outputOf(const std::string& command)
     return text;
 }
 
-bool holdsAll(const std::string& text, const std::vector<std::string>& parts)
+// A check that the text holds every one of the parts; the text is the detail when it does not.
+void checkHolds(Tally& tally, const std::string& text, const std::vector<std::string>& parts, const std::string& what)
 {
+    bool all = true;
     for (const std::string& part : parts)
-        if (text.find(part) == std::string::npos)
-            return false;
-    return true;
+        all = all && text.find(part) != std::string::npos;
+    tally.check(all, what, all ? "" : text);
 }
 
 // The icon group's sizes, the version's strings and the DPI manifest, read
@@ -289,62 +289,18 @@ bool holdsAll(const std::string& text, const std::vector<std::string>& parts)
 void checkResources(const std::string& exe, Tally& tally)
 {
     const std::string file = shellQuoted(exe);
-    const auto checkHolds = [&](const std::string& text, const std::vector<std::string>& parts,
-                                const std::string& what) {
-        tally.check(holdsAll(text, parts), what, holdsAll(text, parts) ? "" : text);
-    };
     // icotool reads the 256-pixel PNG from a file, not a pipe.
-    checkHolds(outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
+    checkHolds(tally, outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
                                                " >$ico && icotool -l $ico; rm -f $ico")),
                {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "},
                "the exe's icon has 16, 24, 32, 48 and 256 pixels");
-    checkHolds(outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
+    checkHolds(tally, outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
                {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
                 "ProductVersion\n" QUORVALE_VERSION "\n"},
                "the exe's version names Quorvale " QUORVALE_VERSION);
-    checkHolds(outputOf("wrestool -x --raw -t24 " + file),
+    checkHolds(tally, outputOf("wrestool -x --raw -t24 " + file),
                {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
                "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
-}
-
-// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
-std::string unixPath(const std::string& windowsPath)
-{
-    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
-}
-
-// A silent install for this user alone, the installed program started from its
-// folder, and a silent uninstall that leaves none of it behind.
-void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
-{
-    const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
-    const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
-    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0";
-    const std::string key = outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY));
-    const bool complete = installed && std::filesystem::exists(folder + "/quorvale.exe") &&
-                          std::filesystem::exists(shortcut) &&
-                          holdsAll(key, {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION,
-                                         "Publisher", "DisplayIcon", "uninstall.exe"});
-    tally.check(complete,
-                "setup.exe /S installs into the user's programs, with a Start-menu shortcut and an Uninstall key",
-                complete ? "" : (installed ? "" : "setup failed; ") + folder + "; " + shortcut + "; " + key);
-    {
-        Session session(driver, folder + "/quorvale.exe");
-        const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
-        tally.check(started && session.program().standardOutput() == BANNER,
-                    "the installed program starts and prints its banner", session.program().standardError());
-        session.takeKeyboard();
-        session.driver().keyDown("Escape");
-        session.program().waitForExit(SCREEN_WAIT_MS);
-        session.driver().keyUp("Escape");
-    }
-    // The uninstaller runs on from a copy of itself in the temporary folder.
-    runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
-    const bool removed = pollUntil([&] {
-        return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
-               runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
-    }, START_WAIT_MS);
-    tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
 }
 
 void checkDriving(Session& session, Tally& tally)
@@ -520,6 +476,40 @@ void checkMenuExit(Session& session, Tally& tally)
                 "the menu's Exit ends the program with status 0",
                 opened ? "exit status " + std::to_string(session.program().exitStatus())
                        : "the menu did not open and close");
+}
+
+// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
+std::string unixPath(const std::string& windowsPath)
+{
+    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+}
+
+// A silent install for this user alone, the installed program started from its
+// folder, and a silent uninstall that leaves none of it behind.
+void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
+{
+    const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
+    const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
+    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0";
+    tally.check(installed && std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut),
+                "setup.exe /S installs into the user's programs, with a Start-menu shortcut", folder + "; " + shortcut);
+    checkHolds(tally, outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
+               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon",
+                "uninstall.exe"}, "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
+    {
+        Session session(driver, folder + "/quorvale.exe");
+        const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+        tally.check(started && session.program().standardOutput() == BANNER,
+                    "the installed program starts and prints its banner", session.program().standardError());
+        checkEscape(session, tally);
+    }
+    // The uninstaller runs on from a copy of itself in the temporary folder.
+    runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
+    const bool removed = pollUntil([&] {
+        return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
+               runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
+    }, START_WAIT_MS);
+    tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
 }
 
 // Keys held on the server repeat quickly, as on a desktop whose keyboard
