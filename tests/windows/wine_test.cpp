@@ -494,8 +494,8 @@ void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
     tally.check(installed && std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut),
                 "setup.exe /S installs into the user's programs, with a Start-menu shortcut", folder + "; " + shortcut);
     checkHolds(tally, outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
-               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon",
-                "uninstall.exe"}, "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
+               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon", "uninstall.exe"},
+               "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
     {
         Session session(driver, folder + "/quorvale.exe");
         const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
