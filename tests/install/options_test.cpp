@@ -151,7 +151,8 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
         const unsigned long* shown = &values[at + 2];
         long differing = 0;
         for (std::size_t i = 0; i < rgba.size(); i += 4)
-            differing += shown[i / 4] != ((0ul + rgba[i + 3]) << 24 | rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
+            differing += shown[i / 4] != ((0ul + rgba[i + 3]) << 24 | rgba[i] << 16 | rgba[i + 1] << 8 |
+                                          rgba[i + 2]);
         EXPECT_EQ(differing, 0) << size;
     }
     EXPECT_FALSE(program.exited()) << program.standardError();

@@ -276,7 +276,8 @@ std::string outputOf(const std::string& command)
 }
 
 // A check that the text holds every one of the parts; the text is the detail when it does not.
-void checkHolds(Tally& tally, const std::string& text, const std::vector<std::string>& parts, const std::string& what)
+void checkHolds(Tally& tally, const std::string& text, const std::vector<std::string>& parts,
+                const std::string& what)
 {
     bool all = true;
     for (const std::string& part : parts)
@@ -490,11 +491,13 @@ void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
 {
     const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
     const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
-    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0";
-    tally.check(installed && std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut),
-                "setup.exe /S installs into the user's programs, with a Start-menu shortcut", folder + "; " + shortcut);
+    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0" &&
+                           std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut);
+    tally.check(installed, "setup.exe /S installs into the user's programs, with a Start-menu shortcut",
+                folder + "; " + shortcut);
     checkHolds(tally, outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
-               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon", "uninstall.exe"},
+               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon",
+                "uninstall.exe"},
                "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
     {
         Session session(driver, folder + "/quorvale.exe");
