@@ -1,6 +1,6 @@
 // The program's icon as pixel tables built into the binary (the program reads
-// no files). Made by scripts/make-icon.sh from the same picture as the icon
-// that is installed for the desktop.
+// no files). The build makes them from the pictures in packaging/icons/, which
+// scripts/make-icon.sh makes from the same picture as the installed icon.
 #pragma once
 
 #include <cstdint>

@@ -1,64 +1,39 @@
 // The window's identity for the desktop on Windows: its icon, in the title bar
 // and the taskbar. (The taskbar groups windows by program, so no class name is
-// needed as on X11.)
+// needed as on X11.) The icon is the one in the program's resources
+// (packaging/windows/quorvale.rc), as Explorer shows it for the file.
 #include "platform/platform.h"
-
-#include "platform/window_icon.h"
 
 #include <windows.h>
 
-#include <cstring>
-#include <vector>
-
 namespace {
 
-constexpr WORD ICON_BITS_PER_PIXEL = 32;
+// The icon group's name in the resources.
+constexpr wchar_t ICON_RESOURCE[] = L"GLUT_ICON";
 
-// An icon from one of the pixel tables: 0xAARRGGBB in memory is the blue,
-// green, red, alpha byte order of a 32-bit bitmap, rows from the top. With
-// alpha in the colour bitmap, the mask only has to be there; it is left clear.
-HICON makeIcon(const WindowIcon& icon)
+// The resource's picture nearest the size, in pixels, that the given system
+// metric (SM_CXICON or SM_CXSMICON) names; null if there is none. Shared icons
+// are freed by Windows with the program.
+HICON loadIcon(int sizeMetric)
 {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = icon.width;
-    format.bmiHeader.biHeight = -icon.height;  // negative: rows from the top
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = ICON_BITS_PER_PIXEL;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    if (colour == nullptr || bits == nullptr)
-        return nullptr;
-    std::memcpy(bits, icon.argb, static_cast<std::size_t>(icon.width) * icon.height * sizeof(std::uint32_t));
-    // Monochrome rows are padded to whole 16-bit words.
-    const std::size_t maskRowBytes = static_cast<std::size_t>((icon.width + 15) / 16) * 2;
-    const std::vector<unsigned char> clear(maskRowBytes * static_cast<std::size_t>(icon.height), 0);
-    HBITMAP mask = CreateBitmap(icon.width, icon.height, 1, 1, clear.data());
-    ICONINFO parts = {};
-    parts.fIcon = TRUE;
-    parts.hbmMask = mask;
-    parts.hbmColor = colour;
-    HICON result = mask != nullptr ? CreateIconIndirect(&parts) : nullptr;
-    if (mask != nullptr)
-        DeleteObject(mask);
-    DeleteObject(colour);
-    return result;
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), ICON_RESOURCE, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 } // namespace
 
 // The toolkit makes the new window's GL context current, so its device
-// context names the window. The icons live as long as the process.
+// context names the window. Its class already has the large icon; the small
+// one of the title bar is set here from its own picture instead of a scaled
+// large one.
 void nameWindow()
 {
     const HWND window = WindowFromDC(wglGetCurrentDC());
     if (window == nullptr)
         return;
-    const HICON largeIcon = makeIcon(windowIcons[0]);
-    const HICON smallIcon = makeIcon(windowIcons[WINDOW_ICON_COUNT - 1]);
+    const HICON largeIcon = loadIcon(SM_CXICON);
+    const HICON smallIcon = loadIcon(SM_CXSMICON);
     if (largeIcon != nullptr)
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
     if (smallIcon != nullptr)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-build Quorvale for 64-bit Windows with MinGW-w64 and pack it as
 # dist/quorvale-<version>-win64.zip: a folder with quorvale.exe (statically
-# linked, it needs only the DLLs that come with Windows) and README.txt.
+# linked, it needs only the DLLs that come with Windows; its icon, version and
+# manifest compiled in by windres) and README.txt; and the same two files as
+# the per-user installer dist/quorvale-<version>-setup.exe (NSIS).
 # Installs missing packages first (as root or through sudo). Build folders are
 # build-windows/freeglut (the toolkit, built from Debian's source package)
 # and build-windows/program.
@@ -10,8 +12,8 @@ QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
 QUORVALE_WINDOWS_BUILD_PACKAGES=(
-  cmake make patch zip
-  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  cmake make patch zip nsis
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   debian-archive-keyring
 )
 quorvale_install_missing "${QUORVALE_WINDOWS_BUILD_PACKAGES[@]}"
@@ -38,3 +40,8 @@ zip_file="$QUORVALE_ROOT/dist/$name.zip"
 rm -f "$zip_file"
 (cd "$build/zip" && zip -q -r -X "$zip_file" "$name")
 echo "Wrote dist/$name.zip ($(du -k "$zip_file" | cut -f1) KiB)"
+
+setup="quorvale-$version-setup.exe"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$QUORVALE_ROOT/packaging/icons/quorvale.ico" \
+  -DOUTFILE="$QUORVALE_ROOT/dist/$setup" "$QUORVALE_ROOT/packaging/windows/quorvale.nsi"
+echo "Wrote dist/$setup ($(du -k "$QUORVALE_ROOT/dist/$setup" | cut -f1) KiB)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Build the Windows zip (scripts/build-windows.sh), unpack it and run its
-# quorvale.exe under Wine on a private Xvfb, worked with real X input by the
-# test driver in tests/windows/. Installs missing packages first (as root or
+# Build the Windows zip and installer (scripts/build-windows.sh), unpack the
+# zip and run its quorvale.exe under Wine on a private Xvfb, worked with real X
+# input by the test driver in tests/windows/, which also reads the exe's
+# resources and installs and uninstalls the installer. Installs missing packages first (as root or
 # through sudo). Prints one line per check and "N passed, N failed"; exits
 # non-zero when any check fails.
 set -euo pipefail
@@ -9,7 +10,7 @@ QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
 QUORVALE_WINDOWS_TEST_PACKAGES=(
-  wine wine64 unzip
+  wine wine64 unzip icoutils binutils
   g++ cmake make libx11-dev libxtst-dev libxfixes-dev
   xvfb x11-utils libgl1-mesa-dri
 )
@@ -52,6 +53,7 @@ timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wineboot failed" >&2; exi
 
 echo "Testing $name under Wine on $DISPLAY"
 status=0
-timeout 900 "$build/tests/quorvale_wine_test" "$build/unpacked/$name/quorvale.exe" || status=$?
+timeout 900 "$build/tests/quorvale_wine_test" "$build/unpacked/$name/quorvale.exe" \
+  "$QUORVALE_ROOT/dist/quorvale-$version-setup.exe" || status=$?
 echo "Windows tests took $(( $(date +%s) - started )) s (build included)"
 exit "$status"

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,6 +134,27 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
         << properties.output.substr(0, 200);
     EXPECT_NE(properties.output.find("Icon (48 x 48)"), std::string::npos) << properties.output.substr(0, 200);
     EXPECT_NE(properties.output.find("Icon (32 x 32)"), std::string::npos) << properties.output.substr(0, 200);
+
+    // Each icon holds, pixel for pixel, the picture of its size in packaging/icons/ (R,G,B,A bytes).
+    const CommandResult icon = runCommand("DISPLAY=" + server.display() + " xprop -notype -id " +
+                                          std::to_string(window) + " -f _NET_WM_ICON 32c ' = $0+' _NET_WM_ICON");
+    std::istringstream list(icon.output.substr(icon.output.find('=') + 1));
+    std::vector<unsigned long> values;
+    for (std::string item; std::getline(list, item, ',');)
+        values.push_back(std::stoul(item));
+    for (std::size_t at = 0; at + 2 <= values.size(); at += 2 + values[at] * values[at + 1]) {
+        const std::string size = std::to_string(values[at]) + "x" + std::to_string(values[at + 1]);
+        std::ifstream file(QUORVALE_SOURCE_DIR "/packaging/icons/quorvale-" + size + ".rgba", std::ios::binary);
+        const std::vector<unsigned char> rgba{std::istreambuf_iterator<char>(file), {}};
+        ASSERT_EQ(rgba.size(), 4 * values[at] * values[at + 1]) << size;
+        ASSERT_LE(at + 2 + rgba.size() / 4, values.size()) << size;
+        const unsigned long* shown = &values[at + 2];
+        long differing = 0;
+        for (std::size_t i = 0; i < rgba.size(); i += 4)
+            differing += shown[i / 4] != ((0ul + rgba[i + 3]) << 24 | rgba[i] << 16 | rgba[i + 1] << 8 |
+                                          rgba[i + 2]);
+        EXPECT_EQ(differing, 0) << size;
+    }
     EXPECT_FALSE(program.exited()) << program.standardError();
 }
 

@@ -1,9 +1,10 @@
 // The Windows build of the program under Wine, worked with real X input on
 // the X server this process is given: the window, the banner, the picture,
 // the tank under a held key, key state across a change of focus, the pointer
-// in mouse camera mode, and both ways out (Escape and the menu's Exit).
+// in mouse camera mode, and both ways out (Escape and the menu's Exit); the
+// exe's resources; the installer installing, and its uninstaller removing, it.
 //
-//   quorvale_wine_test path/to/quorvale.exe
+//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe
 //
 // Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -44,6 +46,7 @@ constexpr unsigned REPEAT_DELAY_MS = 100;
 constexpr unsigned REPEAT_INTERVAL_MS = 20;
 constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
+constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
 constexpr int START_WAIT_MS = 90000;
 constexpr int SCREEN_WAIT_MS = 20000;
@@ -247,11 +250,11 @@ void checkStartup(Session& session, Tally& tally)
                     " elsewhere, centred at column " + std::to_string(centre));
 }
 
-// The desktop shows the program's own icon for its window (the largest one,
-// pixel for pixel).
+// The desktop shows the program's own icon for its window: Wine's large one
+// (32 pixels) pixel for pixel as the picture the X11 build carries.
 void checkIcon(Session& session, Tally& tally)
 {
-    const WindowIcon& ours = windowIcons[0];
+    const WindowIcon& ours = windowIcons[WINDOW_ICON_COUNT - 1];
     const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
     long differing = 0;
     for (std::size_t index = 0; index < shown.size(); ++index)
@@ -260,6 +263,45 @@ void checkIcon(Session& session, Tally& tally)
     tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
                 shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
                               : std::to_string(differing) + " pixels differ");
+}
+
+// What a command printed, with stderr dropped and the line ends trimmed.
+std::string outputOf(const std::string& command)
+{
+    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
+                                  ") 2>/dev/null").output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+// A check that the text holds every one of the parts; the text is the detail when it does not.
+void checkHolds(Tally& tally, const std::string& text, const std::vector<std::string>& parts,
+                const std::string& what)
+{
+    bool all = true;
+    for (const std::string& part : parts)
+        all = all && text.find(part) != std::string::npos;
+    tally.check(all, what, all ? "" : text);
+}
+
+// The icon group's sizes, the version's strings and the DPI manifest, read
+// with icoutils from the file as Explorer reads it.
+void checkResources(const std::string& exe, Tally& tally)
+{
+    const std::string file = shellQuoted(exe);
+    // icotool reads the 256-pixel PNG from a file, not a pipe.
+    checkHolds(tally, outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
+                                               " >$ico && icotool -l $ico; rm -f $ico")),
+               {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "},
+               "the exe's icon has 16, 24, 32, 48 and 256 pixels");
+    checkHolds(tally, outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
+               {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
+                "ProductVersion\n" QUORVALE_VERSION "\n"},
+               "the exe's version names Quorvale " QUORVALE_VERSION);
+    checkHolds(tally, outputOf("wrestool -x --raw -t24 " + file),
+               {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+               "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
 }
 
 void checkDriving(Session& session, Tally& tally)
@@ -437,6 +479,42 @@ void checkMenuExit(Session& session, Tally& tally)
                        : "the menu did not open and close");
 }
 
+// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
+std::string unixPath(const std::string& windowsPath)
+{
+    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+}
+
+// A silent install for this user alone, the installed program started from its
+// folder, and a silent uninstall that leaves none of it behind.
+void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
+{
+    const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
+    const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
+    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0" &&
+                           std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut);
+    tally.check(installed, "setup.exe /S installs into the user's programs, with a Start-menu shortcut",
+                folder + "; " + shortcut);
+    checkHolds(tally, outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
+               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon",
+                "uninstall.exe"},
+               "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
+    {
+        Session session(driver, folder + "/quorvale.exe");
+        const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+        tally.check(started && session.program().standardOutput() == BANNER,
+                    "the installed program starts and prints its banner", session.program().standardError());
+        checkEscape(session, tally);
+    }
+    // The uninstaller runs on from a copy of itself in the temporary folder.
+    runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
+    const bool removed = pollUntil([&] {
+        return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
+               runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
+    }, START_WAIT_MS);
+    tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
+}
+
 // Keys held on the server repeat quickly, as on a desktop whose keyboard
 // repeats: a key held in another window then repeats into ours once the
 // keyboard comes back.
@@ -455,12 +533,13 @@ bool repeatKeysQuickly()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s path/to/quorvale.exe\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe\n", argv[0]);
         return 2;
     }
     const std::string exe = argv[1];
     Tally tally;
+    checkResources(exe, tally);
     XDriver driver;
     if (tally.require(driver.connected() && repeatKeysQuickly(), "the X server answers")) {
         {
@@ -484,6 +563,8 @@ int main(int argc, char** argv)
                 checkMenuExit(session, tally);
             }
         }
+        if (tally.require(restartWine(), "Wine restarts"))
+            checkInstaller(driver, argv[2], tally);
     }
     std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
     return tally.failed == 0 ? 0 : 1;
