@@ -3,8 +3,10 @@
 #include "platform/platform.h"
 #include "tests/platform/keyboard_fixture.h"
 #include "tests/support/gl_program.h"
+#include "tests/support/program.h"
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 class KeyStateTest : public KeyboardTest {
@@ -228,4 +230,43 @@ TEST_F(KeyStateTest, HeldKeyStaysHeldThroughAutoRepeat)
     // No repeat left in the queue brings it back.
     settleEvents();
     EXPECT_TRUE(heldCodes().empty());
+}
+
+// A letter key stands for the Latin letter its layout gives it, else for the
+// one another group gives it, else for the letter at its place on a US
+// keyboard; and it is let go when it goes up while another window has the keys.
+TEST_F(KeyStateTest, LetterKeysFollowTheLayout)
+{
+    struct LayoutKey {
+        const char* layout; // setxkbmap's arguments
+        const char* keysym;
+        int letter; // 0: no tracked key
+    };
+    const LayoutKey cases[] = {
+        {"ru", "Cyrillic_tse", 'W'}, {"gr", "Greek_finalsmallsigma", 'W'}, {"il", "hebrew_qoph", 'E'},
+        {"ru,fr", "Cyrillic_tse", 'Z'}, {"fr", "w", 'W'}, {"us -variant dvorak", "comma", 0},
+    };
+    // The US layout back for the tests after this one, however this one ends.
+    const std::unique_ptr<void, void (*)(void*)> usAtTheEnd(
+        this, [](void*) { runCommand("setxkbmap us"); });
+    const WindowId other = driver().createWindow(1300, 800, 100, 100);
+    for (const LayoutKey& key : cases) {
+        SCOPED_TRACE(key.layout);
+        ASSERT_EQ(runCommand(std::string("setxkbmap ") + key.layout).status, 0);
+        driver().sync(); // the driver hears of the new keymap
+        press(key.keysym);
+        if (key.letter == 0) {
+            settleEvents();
+            EXPECT_TRUE(heldCodes().empty());
+            release(key.keysym);
+            continue;
+        }
+        ASSERT_TRUE(waitForKey(key.letter, true)) << keyName(key.letter) << " never read held";
+        EXPECT_EQ(heldCodes(), std::vector<int>{key.letter});
+        driver().focus(other);
+        release(key.keysym);
+        driver().focus(programWindow());
+        EXPECT_TRUE(waitForKey(key.letter, false)) << "let go elsewhere, still held";
+    }
+    driver().destroyWindow(other);
 }
