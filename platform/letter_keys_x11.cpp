@@ -26,7 +26,7 @@ struct LetterRow {
 };
 constexpr LetterRow usLetterRows[] = {{"AD", "QWERTYUIOP"}, {"AC", "ASDFGHJKL"}, {"AB", "ZXCVBNM"}};
 
-constexpr int keycodeCount = 256;
+constexpr int keycodeCount = 256; // X keycodes are 8 bits
 constexpr int letterCount = 26;
 // Levels looked at for a group's letter: the plain and the shifted one.
 constexpr int letterLevels = 2;
@@ -39,15 +39,19 @@ struct KeyLetters {
     char atPlace = 0; // the US letter at the key's place when no key gives it, else 0
 };
 
+// The connection the keymap is read on (the focus watch's).
 Display* keymapDisplay = nullptr;
 // Type of every keyboard-extension event on that connection.
 int xkbEventType = 0;
 std::array<KeyLetters, keycodeCount> keyLetters;
+// The keyboard's effective group, 0 .. 3.
 int activeGroup = 0;
-bool keymapStale = true;
+// The keymap changed since it was last read.
+bool keymapStale = false;
 // The letter each key was last pressed as (0 for none), by keycode.
 std::array<char, keycodeCount> pressedAs{};
 
+// The capital ('A'..'Z') of a Latin letter's keysym, either case; 0 for any other keysym.
 char latinLetter(KeySym keysym)
 {
     if (keysym >= XK_a && keysym <= XK_z)
@@ -146,6 +150,7 @@ char letterOfKeycode(unsigned keycode)
     return key.atPlace;
 }
 
+// True if the keycode's bit is set in XQueryKeymap's 32 bytes.
 bool keycodeDownIn(const char keys[32], unsigned keycode)
 {
     return (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
@@ -172,7 +177,8 @@ bool watchLetterKeys(Display* display)
     XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
                           XkbGroupStateMask);
     keymapDisplay = display;
-    keymapStale = true;
+    // Read now, at start-up, rather than in the middle of a tick.
+    loadKeymap();
     return true;
 }
 

@@ -6,7 +6,7 @@ QUORVALE_PACKAGES=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libx11-dev libxtst-dev libxfixes-dev
   libgtest-dev
-  xvfb x11-utils openbox
+  xvfb x11-utils openbox x11-xkb-utils xkb-data
   apitrace
   zlib1g-dev
   dpkg-dev file binutils desktop-file-utils appstream groff-base wmctrl
