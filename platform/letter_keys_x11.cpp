@@ -216,11 +216,13 @@ void takeLetterKeyEvent(const XKeyEvent& event)
         return;
     }
     pressedLetter = letterOfKeycode(event.keycode);
+    if (pressedLetter == 0)
+        return;
     // A press handed on after the key has gone up again (one queued before a
     // release that went to another window) is stale.
     char keys[32];
     XQueryKeymap(keymapDisplay, keys);
-    if (pressedLetter != 0 && keycodeDownIn(keys, event.keycode))
+    if (keycodeDownIn(keys, event.keycode))
         pressKey(pressedLetter);
 }
 
