@@ -4,8 +4,14 @@
 // Start watching the current toolkit window for loss of keyboard focus.
 void watchFocus();
 
-// True once for every loss of keyboard focus since the last call.
+// True once for every loss of keyboard focus since the last call. Takes in
+// the letter keys' presses and releases on the way when they are read by keycode.
 bool pollFocusLost();
+
+// True if the letter keys are read by keycode on the watch connection, by
+// their place under layouts without Latin letters; the toolkit's letter
+// characters then count for nothing.
+bool lettersByKeycode();
 
 // What the window system says of one tracked key right now, whatever window
 // has the keyboard; Unknown for other codes or with no connection.

@@ -7,6 +7,7 @@
 // that window is gone, so it must never end the program.
 #include "platform/focus.h"
 
+#include "platform/letter_keys_x11.h"
 #include "platform/platform.h"
 
 #include <GL/glx.h>
@@ -17,6 +18,8 @@ namespace {
 
 Display* focusDisplay = nullptr;
 Window watchedWindow = 0;
+// True once the letter keys are read by keycode on this connection.
+bool lettersReadHere = false;
 // The X error handler that was installed before the watcher's own.
 XErrorHandler handlerBeforeWatch = nullptr;
 
@@ -56,7 +59,11 @@ void watchFocus()
         return;
     handlerBeforeWatch = XSetErrorHandler(onXError);
     watchedWindow = window;
-    XSelectInput(focusDisplay, window, FocusChangeMask | StructureNotifyMask | LeaveWindowMask);
+    lettersReadHere = watchLetterKeys(focusDisplay);
+    // Several clients may hear one window's keys: the toolkit keeps its own.
+    const long keyMask = lettersReadHere ? KeyPressMask | KeyReleaseMask : NoEventMask;
+    XSelectInput(focusDisplay, window,
+                 FocusChangeMask | StructureNotifyMask | LeaveWindowMask | keyMask);
     XFlush(focusDisplay);
 }
 
@@ -69,6 +76,11 @@ bool pollFocusLost()
     while (XPending(focusDisplay) > 0) {
         XEvent event;
         XNextEvent(focusDisplay, &event);
+        if (takeKeymapEvent(event))
+            continue;
+        // Keys come in the same stream as the focus changes, in the order they happened.
+        if (event.type == KeyPress || event.type == KeyRelease)
+            takeLetterKeyEvent(event.xkey);
         // Focus moving to a child of ours keeps the keyboard with us; every
         // other loss (another window, a grab, unmapping) takes it away.
         if (event.type == FocusOut && event.xfocus.detail != NotifyInferior)
@@ -85,6 +97,11 @@ bool pollFocusLost()
             pointerLeft = true;
     }
     return lost || (pointerLeft && !focusIsOurs());
+}
+
+bool lettersByKeycode()
+{
+    return lettersReadHere;
 }
 
 namespace {
@@ -158,6 +175,11 @@ KeyReading readKeyOnKeyboard(int virtualKey)
 {
     if (focusDisplay == nullptr)
         return KeyReading::Unknown;
+    char keys[32];
+    if (lettersReadHere && virtualKey >= 'A' && virtualKey <= 'Z') {
+        XQueryKeymap(focusDisplay, keys);
+        return letterDownIn(keys, virtualKey) ? KeyReading::Down : KeyReading::Up;
+    }
     KeySym main = NoSymbol;
     KeySym twin = NoSymbol;
     if (virtualKey >= 'A' && virtualKey <= 'Z')
@@ -170,7 +192,6 @@ KeyReading readKeyOnKeyboard(int virtualKey)
     }
     if (main == NoSymbol || XKeysymToKeycode(focusDisplay, main) == 0)
         return KeyReading::Unknown;
-    char keys[32];
     XQueryKeymap(focusDisplay, keys);
     return keysymDown(keys, main) || keysymDown(keys, twin) ? KeyReading::Down : KeyReading::Up;
 }

@@ -1,4 +1,5 @@
-// Key state table fed from the toolkit's key callbacks.
+// Key state table fed from the toolkit's key callbacks and, for the letters,
+// from the keys the focus watch reads by keycode.
 #include "platform/platform.h"
 
 #include "platform/focus.h"
@@ -108,6 +109,9 @@ bool escapeIsTheMenus(int virtualKey, bool down)
 void onCharacter(unsigned char character, bool down)
 {
     const CharacterKey key = keyOfCharacter(character, ctrlHeld());
+    // Letters read by keycode come from the watch instead, under every layout.
+    if (lettersByKeycode() && key.virtualKey >= 'A' && key.virtualKey <= 'Z')
+        return;
     const KeyReading contrary = down ? KeyReading::Up : KeyReading::Down;
     if (!key.certain && readKeyOnKeyboard(key.virtualKey) == contrary)
         return;

@@ -6,7 +6,7 @@ QUORVALE_PACKAGES=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libx11-dev libxtst-dev libxfixes-dev
   libgtest-dev
-  xvfb x11-utils openbox icewm
+  xvfb x11-utils openbox icewm x11-xkb-utils xkb-data
   weston xwayland mutter dbus-daemon
   apitrace
   zlib1g-dev

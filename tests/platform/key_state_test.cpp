@@ -3,8 +3,10 @@
 #include "platform/platform.h"
 #include "tests/platform/keyboard_fixture.h"
 #include "tests/support/gl_program.h"
+#include "tests/support/program.h"
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 class KeyStateTest : public KeyboardTest {
@@ -228,4 +230,52 @@ TEST_F(KeyStateTest, HeldKeyStaysHeldThroughAutoRepeat)
     // No repeat left in the queue brings it back.
     settleEvents();
     EXPECT_TRUE(heldCodes().empty());
+}
+
+// A letter key stands for the Latin letter its active group gives it, else for
+// the one another group gives it, else for the letter at its place on a US
+// keyboard; and it is let go when it goes up while another window has the keys.
+TEST_F(KeyStateTest, LetterKeysFollowTheLayout)
+{
+    struct LayoutKey {
+        const char* layout; // setxkbmap's arguments; null: the layout as it is
+        bool nextGroup;     // switch to the second group first
+        const char* keysym;
+        int letter; // 0: no tracked key
+    };
+    // With us,fr "w" is the first group's, at W's place, where AZERTY has Z.
+    const LayoutKey cases[] = {
+        {"ru", false, "Cyrillic_tse", 'W'},          {"gr", false, "Greek_finalsmallsigma", 'W'},
+        {"il", false, "hebrew_qoph", 'E'},           {"ru,fr", false, "Cyrillic_tse", 'Z'},
+        {"fr", false, "w", 'W'},                     {"us -variant dvorak", false, "comma", 0},
+        {"us,fr -option grp:caps_toggle", false, "w", 'W'}, {nullptr, true, "w", 'Z'},
+    };
+    // The US layout back for the tests after this one, however this one ends.
+    const std::unique_ptr<void, void (*)(void*)> usAtTheEnd(
+        this, [](void*) { runCommand("setxkbmap -option '' us"); });
+    const WindowId other = driver().createWindow(1300, 800, 100, 100);
+    for (const LayoutKey& key : cases) {
+        SCOPED_TRACE(key.layout != nullptr ? key.layout : "next group");
+        if (key.layout != nullptr)
+            ASSERT_EQ(runCommand(std::string("setxkbmap ") + key.layout).status, 0);
+        driver().sync(); // the driver hears of the new keymap
+        if (key.nextGroup) {
+            press("ISO_Next_Group");
+            release("ISO_Next_Group");
+        }
+        press(key.keysym);
+        if (key.letter == 0) {
+            settleEvents();
+            EXPECT_TRUE(heldCodes().empty());
+            release(key.keysym);
+            continue;
+        }
+        ASSERT_TRUE(waitForKey(key.letter, true)) << keyName(key.letter) << " never read held";
+        EXPECT_EQ(heldCodes(), std::vector<int>{key.letter});
+        driver().focus(other);
+        release(key.keysym);
+        driver().focus(programWindow());
+        EXPECT_TRUE(waitForKey(key.letter, false)) << "let go elsewhere, still held";
+    }
+    driver().destroyWindow(other);
 }

@@ -1,5 +1,6 @@
 // The real program on its own X server, driven with real key presses: the
 // tank drives and turns on screen.
+#include "tests/support/program.h"
 #include "tests/support/program_session.h"
 #include "tests/support/scene_view.h"
 #include "tests/tank/tank_screen.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -107,6 +109,40 @@ TEST_F(TankEndToEndTest, HoldingATurnsTheTankToItsLeft)
                       << lastTank_.y;
     EXPECT_GE(torusPixels(last_), MIN_TORUS_PIXELS);
     session_.keep(last_, "turned-left");
+}
+
+// The layout changes while the program runs. Under Russian and Greek, which
+// give no Latin letters, the key at W's place drives; under AZERTY the key
+// labelled W drives and the one at W's place, labelled Z, does not: held with
+// S it leaves S to drive the tank back.
+TEST_F(TankEndToEndTest, LetterKeysDriveUnderRussianGreekAndAzertyLayouts)
+{
+    ASSERT_NO_FATAL_FAILURE(waitForTankAtTheOrigin());
+    struct Step {
+        const char* layout;
+        std::vector<std::string> keys; // held together
+        float x;                       // scene units along x the tank must pass
+        bool forward;
+    };
+    const Step steps[] = {{"ru", {"Cyrillic_tse"}, 2, true},
+                          {"gr", {"Greek_finalsmallsigma"}, 3, true},
+                          {"fr", {"z", "s"}, 2, false},
+                          {"fr", {"w"}, 3, true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.layout + (" " + step.keys.front()));
+        const std::string setLayout = "setxkbmap -display " + session_.display() + " " + step.layout;
+        ASSERT_EQ(runCommand(setLayout).status, 0);
+        session_.driver().sync(); // the driver hears of the new keymap
+        for (const std::string& key : step.keys)
+            session_.press(key);
+        const bool passed = waitForFrame([&step](const Capture& frame, const TankBlob& tank) {
+            const double pixel = startViewPixel({step.x, 0.15, 0}, frame).x;
+            return step.forward ? tank.x >= pixel : tank.x <= pixel;
+        });
+        for (const std::string& key : step.keys)
+            session_.release(key);
+        ASSERT_TRUE(passed) << "the tank's patch stayed at " << lastTank_.x << ", " << lastTank_.y;
+    }
 }
 
 } // namespace
