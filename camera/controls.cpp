@@ -139,7 +139,7 @@ void beginMouseLook()
 {
     Pixel at{};
     const bool known = pointerInWindow(at.x, at.y);
-    enterPointerTrack(pointerTrack, known, at);
+    enterPointerTrack(pointerTrack, known, at, pointerWarpsAlwaysHold());
 }
 
 void pointerEntered()

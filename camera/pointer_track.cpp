@@ -4,9 +4,10 @@ namespace {
 
 // The first warp after the pointer came in tells whether warps hold: the
 // next motion lies near its target if it did, near the last position if not.
-// It tells that apart only if the two lie well apart, so a pointer that came
-// in near home is sent this far beyond home instead (pixels).
-constexpr int PROBE_DISTANCE = 64;
+// It tells that apart only if the two lie well apart (the motion shorter than
+// half the distance between them), so a pointer that came in near home is
+// sent twice this far beside home instead (pixels).
+constexpr int PROBE_DISTANCE = 160;
 
 bool operator==(Pixel a, Pixel b)
 {
@@ -71,7 +72,10 @@ MotionPlan planSettling(PointerTrack& track, Pixel at, Pixel home)
         return plan;
     }
     plan.turns = true;
-    if (squaredDistance(at, track.target) <= squaredDistance(at, track.last)) {
+    // Once the warp's own motion has come, where warps always hold, the
+    // pointer is at the target; otherwise the nearer place tells.
+    const bool nearTarget = squaredDistance(at, track.target) <= squaredDistance(at, track.last);
+    if (nearTarget || (track.echoSeen && track.warpsHold == WarpsHold::Yes)) {
         plan.from = track.target;
         track.settling = false;
         if (track.warpsHold == WarpsHold::Unknown)
@@ -80,8 +84,7 @@ MotionPlan planSettling(PointerTrack& track, Pixel at, Pixel home)
         plan.from = track.last;
         if (track.echoSeen) {
             track.settling = false;
-            if (track.warpsHold == WarpsHold::Unknown)
-                track.warpsHold = WarpsHold::No;
+            track.warpsHold = WarpsHold::No;
         }
     }
     track.last = at;
@@ -94,8 +97,10 @@ MotionPlan planSettling(PointerTrack& track, Pixel at, Pixel home)
 
 } // namespace
 
-void enterPointerTrack(PointerTrack& track, bool known, Pixel at)
+void enterPointerTrack(PointerTrack& track, bool known, Pixel at, bool warpsHold)
 {
+    if (warpsHold)
+        track.warpsHold = WarpsHold::Yes;
     track.entered = true;
     track.known = known;
     track.last = at;

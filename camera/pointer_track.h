@@ -37,8 +37,9 @@ struct MotionPlan {
 };
 
 // The pointer came into the window, or mouse look began, at `at` (when
-// `known`): the next motion is measured from there.
-void enterPointerTrack(PointerTrack& track, bool known, Pixel at);
+// `known`): the next motion is measured from there. `warpsHold` tells that
+// the window system always makes warps real.
+void enterPointerTrack(PointerTrack& track, bool known, Pixel at, bool warpsHold);
 
 // Plan one motion to `at`, with the pointer home at `home` in a window
 // `width` pixels wide. Once warps are known to hold (and before anything

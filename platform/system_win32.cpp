@@ -82,6 +82,12 @@ bool pointerInWindow(int& x, int& y)
     return true;
 }
 
+// SetCursorPos always moves the pointer.
+bool pointerWarpsAlwaysHold()
+{
+    return true;
+}
+
 void sleepMilliseconds(unsigned milliseconds)
 {
     Sleep(milliseconds);

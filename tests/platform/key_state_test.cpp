@@ -256,8 +256,9 @@ TEST_F(KeyStateTest, LetterKeysFollowTheLayout)
     const WindowId other = driver().createWindow(1300, 800, 100, 100);
     for (const LayoutKey& key : cases) {
         SCOPED_TRACE(key.layout != nullptr ? key.layout : "next group");
-        if (key.layout != nullptr)
+        if (key.layout != nullptr) {
             ASSERT_EQ(runCommand(std::string("setxkbmap ") + key.layout).status, 0);
+        }
         driver().sync(); // the driver hears of the new keymap
         if (key.nextGroup) {
             press("ISO_Next_Group");

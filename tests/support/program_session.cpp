@@ -12,6 +12,18 @@
 #include <filesystem>
 #include <thread>
 
+// What each desktop runs on the private server, with its stock settings
+// whatever the user running the tests has configured, and no session manager
+// to talk to. A compositor says which display its Xwayland serves after the
+// mark (weston in its log; mutter through the command it runs).
+struct DesktopCommand {
+    Desktop desktop;
+    const char* name;
+    std::vector<std::string> command;
+    std::vector<std::string> environment;
+    const char* displayMark; // compositors only
+};
+
 namespace {
 
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
@@ -38,17 +50,6 @@ const std::vector<std::string> SERVER_OPTIONS = {"-ardelay", "100", "-arinterval
 // toolkit) puts it in the corner instead, as a window manager would.
 const std::vector<std::string> PROGRAM_ARGUMENTS = {"-geometry", "+0+0"};
 
-// What each desktop runs on the private server, with its stock settings
-// whatever the user running the tests has configured, and no session manager
-// to talk to. A compositor says which display its Xwayland serves after the
-// mark (weston in its log; mutter through the command it runs).
-struct DesktopCommand {
-    Desktop desktop;
-    const char* name;
-    std::vector<std::string> command;
-    std::vector<std::string> environment;
-    const char* displayMark; // compositors only
-};
 // The compositor's socket, in the private runtime folder of the session.
 constexpr char WAYLAND_SOCKET[] = "quorvale-test";
 // The compositor's output, pixels: room for the window and its frame.
@@ -214,13 +215,15 @@ ProgramSession::~ProgramSession()
 
 bool ProgramSession::startDesktop(Desktop desktop)
 {
-    if (desktop == Desktop::Bare)
+    const DesktopCommand* entry = nullptr;
+    for (const DesktopCommand& candidate : DESKTOP_COMMANDS)
+        if (candidate.desktop == desktop)
+            entry = &candidate;
+    if (entry == nullptr)
         return true;
-    if (desktop == Desktop::Weston || desktop == Desktop::Mutter)
-        return startCompositor(desktop);
-    for (const DesktopCommand& entry : DESKTOP_COMMANDS)
-        if (entry.desktop == desktop)
-            desktop_ = std::make_unique<ProgramProcess>(entry.command, server_->display(), entry.environment);
+    if (entry->displayMark != nullptr)
+        return startCompositor(*entry);
+    desktop_ = std::make_unique<ProgramProcess>(entry->command, server_->display(), entry->environment);
     // Managing the screen, it names its check window on the root.
     if (pollUntil([&] { return driver_->windowManagerRunning() || desktop_->waitForExit(0); },
                   SCREEN_WAIT_MS) &&
@@ -230,36 +233,30 @@ bool ProgramSession::startDesktop(Desktop desktop)
     return false;
 }
 
-bool ProgramSession::startCompositor(Desktop desktop)
+bool ProgramSession::startCompositor(const DesktopCommand& entry)
 {
     char directory[] = "/tmp/quorvale-wayland-XXXXXX";
-    if (mkdtemp(directory) == nullptr) {
-        problem_ = "no runtime folder for the compositor";
+    if (mkdtemp(directory) == nullptr)
         return false;
-    }
     runtimeDirectory_ = directory;
-    const DesktopCommand* entry = nullptr;
-    for (const DesktopCommand& candidate : DESKTOP_COMMANDS)
-        if (candidate.desktop == desktop)
-            entry = &candidate;
-    std::vector<std::string> environment = entry->environment;
+    std::vector<std::string> environment = entry.environment;
     environment.push_back("XDG_RUNTIME_DIR=" + runtimeDirectory_);
-    desktop_ = std::make_unique<ProgramProcess>(entry->command, server_->display(), environment);
+    desktop_ = std::make_unique<ProgramProcess>(entry.command, server_->display(), environment);
     std::string output;
     std::size_t mark = std::string::npos;
-    const bool up = pollUntil(
+    pollUntil(
         [&] {
             output += desktop_->standardOutput() + desktop_->standardError();
-            mark = output.find(entry->displayMark);
+            mark = output.find(entry.displayMark);
             return (mark != std::string::npos && output.find('\n', mark) != std::string::npos) ||
                    desktop_->waitForExit(0);
         },
         SCREEN_WAIT_MS);
-    if (!up || mark == std::string::npos) {
+    if (mark == std::string::npos) {
         problem_ = "the compositor did not start: " + output;
         return false;
     }
-    const std::size_t number = mark + std::strlen(entry->displayMark);
+    const std::size_t number = mark + std::strlen(entry.displayMark);
     programDisplay_ = ":" + output.substr(number, output.find_first_not_of("0123456789", number) - number);
     // Mutter's Xwayland asks clients for the key it leaves in the runtime folder.
     for (const auto& file : std::filesystem::directory_iterator(runtimeDirectory_)) {
@@ -269,11 +266,10 @@ bool ProgramSession::startCompositor(Desktop desktop)
         }
     }
     driver_ = std::make_unique<XDriver>(programDisplay_);
-    if (!driver_->connected() || !driver_->sendInputTo(server_->display())) {
-        problem_ = "cannot connect to the compositor's Xwayland " + programDisplay_;
-        return false;
-    }
-    return true;
+    if (driver_->connected() && driver_->sendInputTo(server_->display()))
+        return true;
+    problem_ = "cannot connect to the compositor's Xwayland " + programDisplay_;
+    return false;
 }
 
 std::vector<std::string> ProgramSession::waylandEnvironment() const

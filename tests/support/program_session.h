@@ -28,6 +28,8 @@ enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter };
 // The compositors that Wayland sessions run, and a desktop's name for test names.
 constexpr Desktop WAYLAND_DESKTOPS[] = {Desktop::Weston, Desktop::Mutter};
 std::string desktopName(Desktop desktop);
+// What a desktop runs (internal to the session).
+struct DesktopCommand;
 
 class ProgramSession {
 public:
@@ -120,7 +122,7 @@ private:
     bool pressRightButton();
 
     bool startDesktop(Desktop desktop);
-    bool startCompositor(Desktop desktop);
+    bool startCompositor(const DesktopCommand& entry);
     bool alignInputWithCompositor();
 
     std::unique_ptr<XvfbServer> server_;
