@@ -73,8 +73,13 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     ASSERT_TRUE(session.pickRow(ROW_MOUSE));
     EXPECT_TRUE(session.waitForCursorHidden(true)) << "mouse camera: the pointer is hidden";
 
-    // An event at home turns nothing but aims the view level along -z.
-    driver.movePointerIn(session.window(), POINTER_HOME_X, POINTER_HOME_Y);
+    // An event where the menu left the pointer turns nothing but aims the
+    // view level along -z, and the pointer is sent home.
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(driver.pointerIn(session.window(), x, y));
+    driver.movePointerIn(session.window(), x, y);
+    EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
     const Pixel level = expectedTop(START_EYE, levelCentre(0.0));
     Capture shot;
     EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, level); }, &shot));
@@ -103,8 +108,6 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
             << "the spinning torus changes every frame";
     }
     EXPECT_TRUE(topNear(shot, turned)) << "the view stays as the mouse left it";
-    int x = 0;
-    int y = 0;
     ASSERT_TRUE(driver.pointerIn(session.window(), x, y));
     EXPECT_EQ(x, restX);
     EXPECT_EQ(y, restY);

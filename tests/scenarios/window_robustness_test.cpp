@@ -77,6 +77,8 @@ void driveWhileShrunk(int width, int height)
 // switcher shows; true once the keyboard focus is on `to`.
 bool altTabTo(ProgramSession& session, WindowId to, const char* switcherClass)
 {
+    // The switcher of the Alt+Tab before may still be on its way out.
+    pollUntil([&] { return !session.driver().classShown(switcherClass); }, SCREEN_WAIT_MS);
     session.press("Alt_L");
     session.press("Tab");
     session.release("Tab");
