@@ -70,7 +70,7 @@ MESSAGE
 
 # Downloads the source package of whichever Debian revision of freeglut
 # $FREEGLUT_VERSION the system's archives offer (every revision ships the same
-# upstream tarball).
+# upstream tarball, which is all it takes).
 fetch_source() {
   local apt_dir="$out/apt" revision
   rm -rf "$apt_dir/lists"
@@ -96,7 +96,7 @@ fetch_source() {
   which the patches in third_party/freeglut/ are made for."
     return 1
   fi
-  if ! (cd "$out/download" && apt-get "${options[@]}" source --download-only \
+  if ! (cd "$out/download" && apt-get "${options[@]}" source --download-only --tar-only \
           "$FREEGLUT_PACKAGE=$revision") >>"$apt_dir/log" 2>&1 \
      || [ ! -f "$out/download/$ORIG_TARBALL" ]; then
     fetch_failed "the archives offer freeglut $revision, but its download failed (apt's report: $apt_dir/log)."
