@@ -27,7 +27,7 @@ bash "$(dirname "${BASH_SOURCE[0]}")/validate-metainfo.sh" "${metainfo[0]}" >"$w
   || { cat "$work/appstream"; fail "appstreamcli validate"; }
 warnings=$(gzip -dc "$usr/share/man/man6/quorvale.6.gz" | groff -ww -man -z 2>&1)
 [ -z "$warnings" ] || fail "groff: $warnings"
-echo "Validators: desktop-file-validate, appstreamcli validate and groff -ww -man -z passed"
+[ "$failures" -gt 0 ] || echo "Validators: desktop-file-validate, appstreamcli validate and groff -ww -man -z passed"
 
 # The package that ships a library, as dpkg knows it ("" when none does).
 owner_of() { dpkg -S "*/$1" 2>/dev/null | head -n 1 | cut -d: -f1; }
