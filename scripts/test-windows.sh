@@ -12,7 +12,7 @@ source "$QUORVALE_ROOT/scripts/deps.sh"
 QUORVALE_WINDOWS_TEST_PACKAGES=(
   wine wine64 unzip icoutils binutils
   g++ cmake make libx11-dev libxtst-dev libxfixes-dev
-  xvfb x11-utils libgl1-mesa-dri
+  xvfb x11-utils libgl1-mesa-dri openbox
 )
 quorvale_install_missing "${QUORVALE_WINDOWS_TEST_PACKAGES[@]}"
 started=$(date +%s)
@@ -27,17 +27,32 @@ unzip -q "$QUORVALE_ROOT/dist/$name.zip" -d "$build/unpacked"
 cmake -S "$QUORVALE_ROOT/tests/windows" -B "$build/tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/tests" -j2 >/dev/null
 
-# Always a private X server: the tests send real input.
+# Always a private X server: the tests send real input. A window manager runs
+# on it as on any desktop: Wine 10 hides a window only once a window manager
+# has confirmed it (WM_STATE), so without one a menu closed by a click stays
+# on the screen.
 quorvale_start_xvfb >/dev/null
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko: the program needs neither, and Wine would ask to fetch them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LIBGL_ALWAYS_SOFTWARE=1
+openbox_pid=
 stop_all() {
   timeout 30 wineserver -k >/dev/null 2>&1 || true
+  [ -z "$openbox_pid" ] || kill "$openbox_pid" 2>/dev/null || true
   kill "$QUORVALE_XVFB_PID" 2>/dev/null || true
 }
 trap stop_all EXIT
+openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+openbox_pid=$!
+for ((waited = 0; ; waited++)); do  # up to 30 s in steps of 0.1 s
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  if ! kill -0 "$openbox_pid" 2>/dev/null || [ "$waited" -ge 300 ]; then
+    echo "openbox did not start" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
 
 # One persistent Wine server for the whole run, and Wine's helper processes
 # started here with their output sent to /dev/null: they live on and would
