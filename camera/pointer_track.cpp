@@ -169,5 +169,10 @@ MotionPlan planMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize wind
     case PointerPhase::Echoed: return planAfterEntryWarp(track, at, home);
     case PointerPhase::Relative: break;
     }
+    // A motion right at the entry warp's target is that warp's own, come late
+    // (Wine can report one warp twice): left out, so that the next motion
+    // still measures from the last one.
+    if (at == track.target)
+        return {};
     return planFromLast(track, at);
 }

@@ -34,8 +34,9 @@ enum class PointerPhase {
 };
 
 // The phase, with the last position seen (Relative, Entered, Probing,
-// Echoed) and the entry warp's target (Probing, Echoed). A track that no
-// entry has begun measures from home.
+// Echoed) and the entry warp's target (Probing, Echoed; and Relative, where a
+// motion right at it is the warp's own, come late, and is left out). A track
+// that no entry has begun measures from home.
 struct PointerTrack {
     PointerPhase phase = PointerPhase::Home;
     Pixel last{};   // window pixels

@@ -19,7 +19,7 @@ struct Step { Update event; Pixel at; Pixel turn = NO; Pixel warp = NO; };
 
 const struct { const char* name; WindowSize window; std::vector<Step> steps; } CASES[] = {
     {"absolute device, then a mouse", WIDE, {{S, {300, 200}}, {M, {330, 200}, {30, 0}, HOME}, {M, HOME},
-        {M, {360, 200}, {30, 0}}, {M, {630, 355}, {270, 155}}, {L, {-1, 170}}, {E, {0, 200}},
+        {M, {360, 200}, {30, 0}}, {M, HOME}, {M, {630, 355}, {270, 155}}, {L, {-1, 170}}, {E, {0, 200}},
         {M, {30, 200}, {30, 0}, HOME}, {M, HOME}, {M, {670, 360}, {30, 0}, HOME}, {M, HOME, {0, 0}}}},
     {"echo lost or late", WIDE, {{S, {300, 200}}, {M, {330, 200}, {30, 0}, HOME}, {M, {360, 200}, {30, 0}},
         {S, {300, 200}}, {M, {330, 200}, {30, 0}, HOME}, {M, {670, 360}, {30, 0}, HOME}, {S, {300, 200}},
