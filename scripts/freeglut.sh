@@ -16,6 +16,8 @@ QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 FREEGLUT_PACKAGE=freeglut
 FREEGLUT_VERSION=3.4.0
 ORIG_TARBALL=${FREEGLUT_PACKAGE}_$FREEGLUT_VERSION.orig.tar.gz
+# The upstream tarball, the same in every Debian revision of this version.
+ORIG_SHA256=3c0bcb915d9b180a97edaebd011b7a1de54583a838644dcd42bb0ea0c6f3eaec
 PATCH_DIR="$QUORVALE_ROOT/third_party/freeglut"
 
 out=${1:?usage: freeglut.sh OUT_DIR [TOOLCHAIN_FILE]}
@@ -55,31 +57,65 @@ write_source_entries() {
   done
 }
 
+# Says why the source could not be had, and what to do about it.
+fetch_failed() {
+  cat >&2 <<MESSAGE
+freeglut: $1
+  Either let this machine reach a Debian archive that holds freeglut $FREEGLUT_VERSION,
+  or copy $ORIG_TARBALL (from a Debian archive's pool/main/f/freeglut/, any
+  $FREEGLUT_VERSION-N revision) into $out/download/, then run this again.
+MESSAGE
+  return 1
+}
+
+# Downloads the source package of whichever Debian revision of freeglut
+# $FREEGLUT_VERSION the system's archives offer (every revision ships the same
+# upstream tarball, which is all it takes).
 fetch_source() {
-  local apt_dir="$out/apt"
+  local apt_dir="$out/apt" revision
+  rm -rf "$apt_dir/lists"
   mkdir -p "$apt_dir/lists/partial" "$out/download"
   write_source_entries "$apt_dir/sources"
   local options=(-o "Dir::Etc::SourceParts=$apt_dir/sources" -o Dir::Etc::SourceList=/dev/null
                  -o "Dir::State::Lists=$apt_dir/lists" -o Debug::NoLocking=1 -q)
   # An archive without source indexes (a third party's) fails its part of the
   # update; what counts is whether one of them offers the package.
-  { apt-get "${options[@]}" update || true
-    (cd "$out/download" && apt-get "${options[@]}" source --download-only "$FREEGLUT_PACKAGE=$FREEGLUT_VERSION-1")
-  } >"$apt_dir/log" 2>&1 || true
-  [ -f "$out/download/$ORIG_TARBALL" ] && return 0
-  cat >&2 <<MESSAGE
-freeglut: no source package $FREEGLUT_PACKAGE $FREEGLUT_VERSION-1, and none cached in $out/download.
-  It is fetched with apt-get from the archives in this system's apt configuration
-  (/etc/apt/sources.list, /etc/apt/sources.list.d/), read as deb-src; none of them
-  could be reached or offered it (apt's report: $apt_dir/log). Either let this
-  machine reach a Debian archive that holds it, or copy $ORIG_TARBALL
-  (from a Debian archive's pool/main/f/freeglut/) into $out/download/,
-  then run this again.
-MESSAGE
+  apt-get "${options[@]}" update >"$apt_dir/log" 2>&1 || true
+  if ! compgen -G "$apt_dir/lists/*_Sources*" >/dev/null; then
+    fetch_failed "no archive in this system's apt configuration (/etc/apt/sources.list,
+  /etc/apt/sources.list.d/) could be reached for its source index (apt's report: $apt_dir/log)."
+    return 1
+  fi
+  revision=$(apt-cache "${options[@]}" showsrc "$FREEGLUT_PACKAGE" 2>>"$apt_dir/log" \
+    | sed -n "s/^Version: \($FREEGLUT_VERSION-[^[:space:]]*\)$/\1/p" | sort -V | tail -n 1)
+  if [ -z "$revision" ]; then
+    local offered
+    offered=$(apt-cache "${options[@]}" showsrc "$FREEGLUT_PACKAGE" 2>/dev/null \
+      | sed -n 's/^Version: //p' | sort -uV | paste -sd ' ')
+    fetch_failed "the reachable archives offer freeglut ${offered:-in no version}, not $FREEGLUT_VERSION,
+  which the patches in third_party/freeglut/ are made for."
+    return 1
+  fi
+  if ! (cd "$out/download" && apt-get "${options[@]}" source --download-only --tar-only \
+          "$FREEGLUT_PACKAGE=$revision") >>"$apt_dir/log" 2>&1 \
+     || [ ! -f "$out/download/$ORIG_TARBALL" ]; then
+    fetch_failed "the archives offer freeglut $revision, but its download failed (apt's report: $apt_dir/log)."
+    return 1
+  fi
+}
+
+# The upstream tarball must be the one the patches were made against.
+check_tarball() {
+  local actual
+  actual=$(sha256sum "$out/download/$ORIG_TARBALL" | cut -d' ' -f1)
+  [ "$actual" = "$ORIG_SHA256" ] && return 0
+  echo "freeglut: $out/download/$ORIG_TARBALL has SHA-256 $actual," >&2
+  echo "  not $ORIG_SHA256 as freeglut $FREEGLUT_VERSION's tarball has. Remove it and run this again." >&2
   return 1
 }
 
 [ -f "$out/download/$ORIG_TARBALL" ] || fetch_source
+check_tarball
 
 echo "Building freeglut $FREEGLUT_VERSION${toolchain:+ for $(basename "$toolchain" .cmake)}"
 rm -rf "$out/src" "$out/build" "$out/prefix"

@@ -89,7 +89,7 @@ TEST(Install, PrefixHoldsTheProgramItsDesktopEntryIconMetadataAndManualPage)
     EXPECT_EQ(desktopCheck.status, 0) << desktopCheck.output;
     EXPECT_EQ(desktopCheck.output, "");
     const CommandResult metainfoCheck =
-        runCommand("appstreamcli validate --no-net " + shellQuoted(metainfo.string()));
+        runCommand("bash " QUORVALE_SOURCE_DIR "/scripts/validate-metainfo.sh " + shellQuoted(metainfo.string()));
     EXPECT_EQ(metainfoCheck.status, 0) << metainfoCheck.output;
     const CommandResult manualCheck =
         runCommand("gzip -dc " + shellQuoted(manual.string()) + " | groff -ww -man -z");

@@ -66,7 +66,8 @@ private:
     bool outermost_;
 };
 
-// Depth-first search of the window tree for a viewable window with this title.
+// Depth-first search of the window tree for a viewable window with this title,
+// the innermost where one holds another.
 Window findByTitle(Display* display, Window parent, const std::string& title)
 {
     Window root = 0;
@@ -87,8 +88,11 @@ Window findByTitle(Display* display, Window parent, const std::string& title)
         }
         if (name != nullptr)
             XFree(name);
-        if (found == 0)
-            found = findByTitle(display, children[i], title);
+        // A window manager's frame may carry its client's title (mutter's
+        // do): the window searched for is then the one inside it.
+        const Window inner = findByTitle(display, children[i], title);
+        if (inner != 0)
+            found = inner;
     }
     if (children != nullptr)
         XFree(children);

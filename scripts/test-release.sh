@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Run the README's commands as a new user would, on a fresh minimal root of a
+# Debian release: a clean clone of this checkout, then test.sh, package.sh, an
+# apt-get install of the package it made and `quorvale --version`; with
+# --windows, test-windows.sh too. Prints one line per command with its result
+# and time; exits non-zero when any failed. As root.
+#   bash scripts/test-release.sh RELEASE [--windows]     (RELEASE: bookworm, trixie)
+# The pristine root (debootstrap --variant=minbase, from the Debian archive the
+# system's own apt configuration names) is kept as a tarball in
+# $QUORVALE_RELEASE_CACHE (/var/cache/quorvale-release); each run unpacks a
+# fresh copy into /var/tmp/quorvale-release/RELEASE-root, outside the checkout
+# so that nothing walking the checkout meets the root's mounts, and leaves its
+# logs in build-release/RELEASE-logs/.
+set -euo pipefail
+QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$QUORVALE_ROOT/scripts/deps.sh"
+
+release=${1:?usage: test-release.sh RELEASE [--windows]}
+windows=${2:-}
+[ "$(id -u)" -eq 0 ] || { echo "test-release.sh: run it as root (it makes a chroot)" >&2; exit 2; }
+cache=${QUORVALE_RELEASE_CACHE:-/var/cache/quorvale-release}
+root=/var/tmp/quorvale-release/$release-root
+logs=$QUORVALE_ROOT/build-release/$release-logs
+quorvale_install_missing debootstrap debian-archive-keyring git
+
+# The Debian archive of the system's apt configuration: the first URI that
+# serves a plain release suite (not -security, -updates or -backports).
+debian_mirror() {
+  { sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+\([a-z]\+\)[[:space:]].*/\2 \3/p' \
+      /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
+    awk 'BEGIN { RS = ""; FS = "\n" }
+         { uri = ""; suites = ""
+           for (i = 1; i <= NF; i++) {
+             if (tolower($i) ~ /^uris:/) { uri = $i; sub(/^[^:]*:[ \t]*/, "", uri); sub(/[ \t].*/, "", uri) }
+             if (tolower($i) ~ /^suites:/) { suites = $i; sub(/^[^:]*:[ \t]*/, "", suites) }
+           }
+           n = split(suites, s, /[ \t]+/)
+           for (j = 1; j <= n; j++) if (uri != "" && s[j] ~ /^[a-z]+$/) print uri, s[j] }' \
+      /etc/apt/sources.list.d/*.sources 2>/dev/null
+  } | awk '{ print $1; exit }'
+}
+
+# Processes running inside the root, by their root directory.
+processes_in_root() {
+  local link pid
+  for link in /proc/[0-9]*/root; do
+    pid=${link#/proc/}; pid=${pid%/root}
+    [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && echo "$pid"
+  done
+  return 0
+}
+
+# Ends every process in the root and undoes its mounts, innermost first.
+clean_up() {
+  local pids mount attempt
+  for attempt in 1 2 3; do
+    pids=$(processes_in_root)
+    [ -n "$pids" ] || break
+    # shellcheck disable=SC2086
+    kill -TERM $pids 2>/dev/null || true
+    sleep 1
+    pids=$(processes_in_root)
+    # shellcheck disable=SC2086
+    [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
+  done
+  for mount in $(awk -v r="$root" '$2 == r || index($2, r "/") == 1 { print $2 }' /proc/mounts | sort -r); do
+    umount "$mount" 2>/dev/null || umount -l "$mount"
+  done
+}
+
+make_pristine_root() {
+  local tarball=$cache/$release.tar.gz mirror staging
+  [ -f "$tarball" ] && return 0
+  mirror=$(debian_mirror)
+  [ -n "$mirror" ] || { echo "test-release.sh: no Debian archive in this system's apt configuration" >&2; return 1; }
+  mkdir -p "$cache"
+  staging=$(mktemp -d "$cache/$release.XXXXXX")
+  echo "Making a minimal $release root from $mirror (kept in $tarball)"
+  if ! debootstrap --variant=minbase "$release" "$staging" "$mirror" >"$cache/$release-debootstrap.log" 2>&1; then
+    echo "debootstrap failed: $cache/$release-debootstrap.log" >&2
+    rm -rf "$staging"
+    return 1
+  fi
+  tar -C "$staging" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
+  rm -rf "$staging"
+}
+
+make_pristine_root
+trap clean_up EXIT
+clean_up
+rm -rf --one-file-system "$root" "$logs"
+mkdir -p "$root" "$logs"
+tar -C "$root" -xzf "$cache/$release.tar.gz"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount -t sysfs sysfs "$root/sys"
+mount --bind /dev "$root/dev"
+mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
+mount -t tmpfs tmpfs "$root/dev/shm"
+git clone -q "$QUORVALE_ROOT" "$root/root/quorvale"
+
+failed=0
+# Runs one command in the root's clone as root would, with a clean environment
+# and no display; prints its result and time.
+step() {
+  local name=$1 command=$2 started status result
+  started=$(date +%s)
+  status=0
+  chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    LANG=C.UTF-8 TERM=dumb /bin/bash -c "cd /root/quorvale && $command" \
+    >"$logs/$name.log" 2>&1 </dev/null || status=$?
+  result=passed
+  [ "$status" -eq 0 ] || { result="FAILED (exit $status, log: $logs/$name.log)"; failed=1; }
+  printf '%-8s %-46s %s in %d s\n' "$release" "$command" "$result" "$(( $(date +%s) - started ))"
+}
+
+step test "bash scripts/test.sh"
+step package "bash scripts/package.sh"
+step install "apt-get install -y -q ./dist/quorvale_*_amd64.deb"
+step version "quorvale --version"
+[ "$windows" != "--windows" ] || step windows "bash scripts/test-windows.sh"
+exit "$failed"
