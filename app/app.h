@@ -46,7 +46,8 @@ void onReshape(int width, int height);
 void onPassiveMotion(int x, int y);
 
 // The pointer came into (GLUT_ENTERED) or left the window (installed in mouse
-// camera mode): where it comes in is no motion to turn by.
+// camera mode): where it comes in is no motion to turn by, and once it has
+// left, its last place is forgotten.
 void onEntry(int state);
 
 // The right-button menu: value is one of MenuEntry; others only redraw.

@@ -95,4 +95,6 @@ void onEntry(int state)
 {
     if (state == GLUT_ENTERED)
         pointerEntered();
+    else
+        pointerLeft();
 }

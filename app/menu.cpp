@@ -18,10 +18,11 @@ void toggleChaseView()
 }
 
 // Mouse camera mode installs mouse look and hides the pointer; mouse look
-// measures its first motion from where the pointer is now, so that it turns
-// by that motion alone. The pointer is sent home only from within the window
-// afterwards: on some window systems (Xwayland) a warp takes effect only
-// while the hidden pointer is over the window that warps, not over the menu.
+// starts afresh every time, measuring its first motion from where the pointer
+// is now, so that it turns by that motion alone, and learning again whether
+// sending the pointer home holds. The pointer is sent home only from within
+// the window afterwards: on some window systems (Xwayland) a warp takes
+// effect only while the hidden pointer is over the window that warps.
 // Keyboard mode removes mouse look and shows the pointer again, so hide and
 // show always pair up.
 void toggleMouseCamera()

@@ -21,16 +21,18 @@ constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
 // Where mouse look measures motions from and sends the pointer back to.
 PointerTrack pointerTrack;
 
-// Where mouse look keeps the pointer and measures each motion from, window
-// pixels: the camera's home (640, 360) where the window contains it, else
-// the window's centre. A home outside the window would send the pointer
-// out of it, and the window would see no more motion.
-Pixel pointerHome(const Camera& camera, int width, int height)
+// The current window's size, pixels.
+WindowSize windowSize()
 {
-    const Pixel home = {static_cast<int>(camera.lastMouseX), static_cast<int>(camera.lastMouseY)};
-    if (home.x < 0 || home.x >= width || home.y < 0 || home.y >= height)
-        return {width / 2, height / 2};
-    return home;
+    return {glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT)};
+}
+
+// Tell the pointer track where the pointer is now (begun, come in or gone out).
+void updatePointerTrack(void (*update)(PointerTrack&, bool, Pixel, WindowSize))
+{
+    Pixel at{};
+    const bool known = pointerInWindow(at.x, at.y);
+    update(pointerTrack, known, at, windowSize());
 }
 
 bool held(int virtualKey)
@@ -137,27 +139,27 @@ void mouseModeWalk()
 
 void beginMouseLook()
 {
-    Pixel at{};
-    const bool known = pointerInWindow(at.x, at.y);
-    enterPointerTrack(pointerTrack, known, at, pointerWarpsAlwaysHold());
+    updatePointerTrack(startPointerTrack);
 }
 
 void pointerEntered()
 {
-    // Mouse look that has just begun from a known place keeps it: the crossing
-    // is then the menu closing over the window, and asked now, the pointer may
-    // already be where motions still queued have taken it.
-    if (pointerTrack.entered && pointerTrack.known)
-        return;
-    beginMouseLook();
+    updatePointerTrack(enterPointerTrack);
+}
+
+void pointerLeft()
+{
+    updatePointerTrack(leavePointerTrack);
 }
 
 void mouseLook(int x, int y)
 {
     Camera& camera = *theCamera;
-    const int width = glutGet(GLUT_WINDOW_WIDTH);
-    const Pixel home = pointerHome(camera, width, glutGet(GLUT_WINDOW_HEIGHT));
-    const MotionPlan plan = planMotion(pointerTrack, {x, y}, home, width);
+    const WindowSize window = windowSize();
+    // The camera's home (640, 360), where the window has room for it.
+    const Pixel preferred = {static_cast<int>(camera.lastMouseX), static_cast<int>(camera.lastMouseY)};
+    const Pixel home = pointerHome(preferred, window);
+    const MotionPlan plan = planMotion(pointerTrack, {x, y}, home, window);
     if (plan.turns)
         turnAndTilt(camera, x - plan.from.x, y - plan.from.y);
     if (plan.warp)

@@ -12,16 +12,19 @@ void mouseModeWalk();
 
 // Turn and tilt by the pointer's motion, 0.004 rad per pixel, and send the
 // pointer back home. The home is (640, 360), or the window's centre in a
-// window that does not contain (640, 360). x and y are window pixels, y down.
-// Each motion measures from home once the pointer was seen to get there; the
-// first motion after beginMouseLook measures from where the pointer was then,
-// and where the window system never moves the pointer home, every motion
-// measures from the one before.
+// window that does not hold (640, 360) well inside its edges. x and y are
+// window pixels, y down. The first motion after an entry measures from where the pointer came in;
+// then each motion measures from home once the pointer was seen to get there,
+// and where sending it home does not hold (an absolute pointing device, or a
+// compositor that refuses), from the motion before.
 void mouseLook(int x, int y);
 
-// Mouse look starts afresh from where the pointer is now (the mouse camera
-// was switched on).
+// Mouse look starts afresh from where the pointer is now, forgetting all it
+// learnt (the mouse camera was switched on).
 void beginMouseLook();
 
 // The pointer came into the window: mouse look starts afresh from there.
 void pointerEntered();
+
+// The pointer left the window: mouse look forgets where it was.
+void pointerLeft();

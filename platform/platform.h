@@ -42,10 +42,6 @@ void nameWindow();
 // possibly outside it); false where the window system cannot tell.
 bool pointerInWindow(int& x, int& y);
 
-// True where sending the pointer to a place always moves it there; false
-// under Xwayland, whose compositor decides whether a warp takes effect.
-bool pointerWarpsAlwaysHold();
-
 // Hide (false) or show (true) the pointer over the current window. Calls nest
 // as a counter: the pointer shows while the count is at least 0, which it is
 // at start. Returns the new count.

@@ -82,12 +82,6 @@ bool pointerInWindow(int& x, int& y)
     return true;
 }
 
-// SetCursorPos always moves the pointer.
-bool pointerWarpsAlwaysHold()
-{
-    return true;
-}
-
 void sleepMilliseconds(unsigned milliseconds)
 {
     Sleep(milliseconds);

@@ -8,9 +8,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XInput.h>
-
-#include <cstring>
 
 #include <vector>
 
@@ -19,9 +16,6 @@ namespace {
 // The instance and class names; the class is the desktop entry's StartupWMClass.
 char instanceName[] = "quorvale";
 char className[] = "Quorvale";
-
-// How the input devices of an X server that is Xwayland begin their names.
-constexpr char XWAYLAND_DEVICE[] = "xwayland-";
 
 // _NET_WM_ICON: for each icon its width, its height, then its pixels as
 // 0xAARRGGBB. Format-32 properties travel through Xlib as C longs, whatever
@@ -78,21 +72,4 @@ bool pointerInWindow(int& x, int& y)
     unsigned mask = 0;
     // False when the pointer is on another screen than the window.
     return XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) != 0;
-}
-
-bool pointerWarpsAlwaysHold()
-{
-    Display* display = glXGetCurrentDisplay();
-    if (display == nullptr)
-        return true;
-    // Xwayland names its input devices after itself ("xwayland-pointer:13").
-    int count = 0;
-    XDeviceInfo* devices = XListInputDevices(display, &count);
-    bool xwayland = false;
-    for (int index = 0; index < count && !xwayland; ++index)
-        xwayland = devices[index].name != nullptr &&
-                   std::strncmp(devices[index].name, XWAYLAND_DEVICE, sizeof XWAYLAND_DEVICE - 1) == 0;
-    if (devices != nullptr)
-        XFreeDeviceList(devices);
-    return !xwayland;
 }

@@ -208,6 +208,23 @@ TEST(MouseScenarioTest, WindowTooSmallForTheHomeTurnsAboutItsCentre)
     session.keep(shot, "turned-twice");
 }
 
+// Absolute XTest motions, as from VNC, a virtual machine's tablet or a pen: each 30-pixel step turns 0.12 rad.
+TEST(MouseScenarioTest, AbsoluteMotionsTurnByTheDevicesOwnSteps)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready() && session.choose(MenuChoice::MouseCamera)) << session.startupProblem();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(session.driver().pointerIn(session.window(), x, y));
+    std::string why;
+    for (const auto& [dx, dy, yaw, pitch] : {std::tuple{30, 0, 0.12, 0.0}, {30, 0, 0.24, 0.0}, {30, 0, 0.36, 0.0},
+                                             {0, -30, 0.36, 0.12}, {-30, 0, 0.24, 0.12}}) {
+        session.driver().movePointerIn(session.window(), x += dx, y += dy);
+        const auto turned = [&](const Capture& c) { return viewShows(c, yaw, pitch, why); };
+        EXPECT_TRUE(session.waitForScreen(turned, SCREEN_WAIT_MS)) << "at " << x << ", " << y << ": " << why;
+    }
+}
+
 class MouseOnWaylandTest : public testing::TestWithParam<Desktop> {};
 
 // On a Wayland desktop, through Xwayland, with the input made on the server
