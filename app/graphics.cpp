@@ -53,7 +53,8 @@ const MenuItem menuItems[5] = {
 WindowSize windowSizeForDpi(double dpi)
 {
     const double scale = dpi >= LOWEST_DPI && dpi <= HIGHEST_DPI ? dpi / BASE_DPI : 1.0;
-    return {static_cast<int>(std::lround(WINDOW_WIDTH * scale)), static_cast<int>(std::lround(WINDOW_HEIGHT * scale))};
+    return {static_cast<int>(std::lround(WINDOW_WIDTH * scale)),
+            static_cast<int>(std::lround(WINDOW_HEIGHT * scale))};
 }
 
 void initGraphics(int* argc, char** argv)

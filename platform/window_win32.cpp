@@ -64,7 +64,8 @@ void placeWindow(HWND window, const RECT& frame, UINT flags)
 LRESULT CALLBACK scaledWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_DPICHANGED)
-        return CallWindowProcW(toolkitProcedure, window, message, wParam, lParam);
+        return IsWindowUnicode(window) ? CallWindowProcW(toolkitProcedure, window, message, wParam, lParam)
+                                       : CallWindowProcA(toolkitProcedure, window, message, wParam, lParam);
     placeWindow(window, *reinterpret_cast<const RECT*>(lParam), 0);
     setIcons(window, HIWORD(wParam));
     return 0;
@@ -92,8 +93,11 @@ void followDesktopScale()
     const HWND window = currentWindow();
     if (window == nullptr)
         return;
-    toolkitProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(scaledWindowProcedure)));
+    // The window keeps the character set the toolkit gave it.
+    const auto procedure = reinterpret_cast<LONG_PTR>(&scaledWindowProcedure);
+    toolkitProcedure = reinterpret_cast<WNDPROC>(IsWindowUnicode(window)
+                                                     ? SetWindowLongPtrW(window, GWLP_WNDPROC, procedure)
+                                                     : SetWindowLongPtrA(window, GWLP_WNDPROC, procedure));
     const UINT dpi = GetDpiForWindow(window);
     if (dpi == 0 || dpi == openedAtDpi || IsIconic(window))
         return;
