@@ -32,8 +32,9 @@ struct WindowSize {
 // DPI that is no number or lies outside 24 to 960 (25 % to 1000 %) counts as 96.
 WindowSize windowSizeForDpi(double dpi);
 
-// Open the window at the desktop's scale, register the callbacks, build the menu, set the render
-// state once and set up the lights. Needs theCamera and theScene.
+// Open the window at the desktop's scale, register the callbacks, build the
+// menu, set the render state once and set up the lights. Needs theCamera and
+// theScene.
 void initGraphics(int* argc, char** argv);
 
 // The four-line start-up banner on standard output.
