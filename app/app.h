@@ -1,6 +1,8 @@
 // The application shell: start-up, the toolkit callbacks and the frame.
 #pragma once
 
+#include "camera/pointer_track.h" // WindowSize
+
 // Menu entries, by the value the menu callback receives.
 enum MenuEntry : int {
     MENU_LOCK_CAMERA = 1,
@@ -21,8 +23,14 @@ struct MenuItem {
 // The menu's entries, in menu order.
 extern const MenuItem menuItems[5];
 
-// Open the window, register the callbacks, build the menu, set the render
-// state once and set up the lights. Needs theCamera and theScene.
+// The window's size at start on a desktop that draws at `dpi` dots per inch:
+// 1280x720 at 96 (100 %), scaled by dpi / 96 and rounded to whole pixels. A
+// DPI that is no number or lies outside 24 to 960 (25 % to 1000 %) counts as 96.
+WindowSize windowSizeForDpi(double dpi);
+
+// Open the window at the desktop's scale, register the callbacks, build the
+// menu, set the render state once and set up the lights. Needs theCamera and
+// theScene.
 void initGraphics(int* argc, char** argv);
 
 // The four-line start-up banner on standard output.

@@ -1,17 +1,24 @@
 // Start-up: the window, the callbacks, the menu and the one-time render state.
 #include "app/app.h"
 
+#include "app/options.h"
 #include "app/version.h"
 #include "lighting/lights.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
+// The window's size at the desktop's scale of 100 %.
 constexpr int WINDOW_WIDTH = 1280;  // pixels
 constexpr int WINDOW_HEIGHT = 720;  // pixels
+constexpr double BASE_DPI = 96.0;   // dots per inch at 100 %
+// The scales taken for real: below or above these a desktop's DPI is a mistake.
+constexpr double LOWEST_DPI = 24.0;   // dots per inch
+constexpr double HIGHEST_DPI = 960.0; // dots per inch
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
 constexpr float GLOBAL_AMBIENT[4] = {0.33f, 0.33f, 0.33f, 1.0f};
 
@@ -43,13 +50,24 @@ const MenuItem menuItems[5] = {
     {"Exit Application", MENU_EXIT, "quit"},
 };
 
+WindowSize windowSizeForDpi(double dpi)
+{
+    const double scale = dpi >= LOWEST_DPI && dpi <= HIGHEST_DPI ? dpi / BASE_DPI : 1.0;
+    return {static_cast<int>(std::lround(WINDOW_WIDTH * scale)),
+            static_cast<int>(std::lround(WINDOW_HEIGHT * scale))};
+}
+
 void initGraphics(int* argc, char** argv)
 {
+    // The toolkit takes -display out of the arguments.
+    const char* displayName = displayOption(*argc, argv);
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    const WindowSize size = windowSizeForDpi(desktopDpi(displayName));
+    glutInitWindowSize(size.width, size.height);
     glutCreateWindow(WINDOW_TITLE);
     nameWindow();
+    followDesktopScale();
     glutIdleFunc(onIdle);
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);

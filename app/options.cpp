@@ -29,7 +29,7 @@ constexpr char USAGE[] =
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "  -display DISPLAY     the X display to open (default: $DISPLAY)\n"
-    "  -geometry +X+Y       the window's place on the screen (it opens at 1280x720)\n"
+    "  -geometry +X+Y       the window's place on the screen\n"
     "  -iconic              start with the window iconified\n"
     "  -direct, -indirect   ask for direct or indirect rendering\n"
     "  -gldebug             report OpenGL errors after every frame\n"
@@ -48,6 +48,13 @@ constexpr char USAGE[] =
     "\n"
     "Menu (right mouse button):\n";
 
+constexpr char WINDOW_SIZE_NOTE[] =
+    "\n"
+    "The window opens at 1280x720 on a desktop at 100 % scale (96 DPI) and at the\n"
+    "same size to the eye at other scales: 1920x1080 at 150 %, 2560x1440 at 200 %.\n"
+    "On X11 the scale is the settings manager's Xft/DPI, else the Xft.dpi resource\n"
+    "(as GTK and Qt programs read it), else 96 DPI; on Windows, the monitor's.\n";
+
 const ToolkitOption* findToolkitOption(const char* argument)
 {
     for (const ToolkitOption& option : toolkitOptions)
@@ -61,6 +68,7 @@ void printUsage(std::FILE* out)
     std::fputs(USAGE, out);
     for (const MenuItem& item : menuItems)
         std::fprintf(out, "  %-26s %s\n", item.label, item.action);
+    std::fputs(WINDOW_SIZE_NOTE, out);
 }
 
 StartDecision refuse(std::FILE* err, const char* what, const char* argument)
@@ -96,4 +104,17 @@ StartDecision readOptions(int argc, const char* const* argv, std::FILE* out, std
         }
     }
     return {true, EXIT_SUCCESS};
+}
+
+const char* displayOption(int argc, const char* const* argv)
+{
+    for (int index = 1; index < argc; ++index) {
+        const ToolkitOption* option = findToolkitOption(argv[index]);
+        if (option == nullptr || !option->takesValue || index + 1 >= argc)
+            continue;
+        if (std::strcmp(option->name, "-display") == 0)
+            return argv[index + 1];
+        ++index;
+    }
+    return nullptr;
 }

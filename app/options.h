@@ -19,3 +19,8 @@ struct StartDecision {
 // its value) is left for it; anything else prints one line on `err` (exit
 // EXIT_USAGE). The first argument that ends the run decides. Needs no display.
 StartDecision readOptions(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+// The display that -display names among argv[1] .. argv[argc - 1] (the
+// toolkit's options, with their values, as readOptions passes them on); null
+// where none is named.
+const char* displayOption(int argc, const char* const* argv);

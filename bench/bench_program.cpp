@@ -64,6 +64,8 @@ bool startProgram(const char* programName)
     theCamera = makeCamera();
     theScene = makeScene();
     initGraphics(&argc, argv);
+    // The figures are for this size, whatever the desktop's scale makes the window.
+    glutReshapeWindow(BENCH_WINDOW_WIDTH, BENCH_WINDOW_HEIGHT);
     cameraLocked = 0;
     mouseCameraMode = 0;
     const double deadline = wallSeconds() + START_TIMEOUT_S;

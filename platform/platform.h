@@ -38,6 +38,19 @@ void attachKeyboard();
 // right after the window is created.
 void nameWindow();
 
+// The desktop's scale as the dots per inch its own programs draw at (96 at
+// 100 %), read before the window opens. X11: the settings manager's Xft/DPI
+// where one runs, else the server's Xft.dpi resource, else 96, from the
+// display named (null: the one DISPLAY names). Windows: the system's DPI.
+double desktopDpi(const char* displayName);
+
+// Keep the current toolkit window at the scale of the monitor it is on: on
+// Windows it takes the size that monitor's DPI asks for (desktopDpi told the
+// size it opened at) and, when it moves to a monitor of another scale, the
+// rectangle Windows suggests, its icons following; nothing on X11, where the
+// desktop's scale is read once, at start. Call once, right after nameWindow.
+void followDesktopScale();
+
 // Where the pointer is now, in pixels of the current toolkit window (y down,
 // possibly outside it); false where the window system cannot tell.
 bool pointerInWindow(int& x, int& y);

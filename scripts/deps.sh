@@ -37,7 +37,8 @@ quorvale_display_usable() {
   [ -n "${DISPLAY:-}" ] && timeout 10 xdpyinfo >/dev/null 2>&1
 }
 
-# Start a private Xvfb, export DISPLAY for it and remember its pid. -noreset
+# Start a private Xvfb, its screen WIDTHxHEIGHT as given (default 1600x1000),
+# export DISPLAY for it and remember its pid. -noreset
 # keeps it from resetting (and refusing clients) whenever its last client leaves.
 # Says why when it fails, and leaves no server and no temporary files behind.
 quorvale_start_xvfb() {
@@ -48,7 +49,7 @@ quorvale_start_xvfb() {
   # Held open for reading and writing, so that opening it never blocks and a
   # server that dies early is noticed instead of waited for.
   exec {fd}<>"$fifo"
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset +extension GLX \
+  Xvfb -displayfd 3 -screen 0 "${1:-1600x1000}x24" -nolisten tcp -noreset +extension GLX \
     3>"$fifo" >"$dir/log" 2>&1 &
   QUORVALE_XVFB_PID=$!
   for ((waited = 0; waited < 600; waited++)); do  # up to 60 s in steps of 0.1 s

@@ -27,11 +27,12 @@ unzip -q "$QUORVALE_ROOT/dist/$name.zip" -d "$build/unpacked"
 cmake -S "$QUORVALE_ROOT/tests/windows" -B "$build/tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/tests" -j2 >/dev/null
 
-# Always a private X server: the tests send real input. A window manager runs
-# on it as on any desktop: Wine 10 hides a window only once a window manager
-# has confirmed it (WM_STATE), so without one a menu closed by a click stays
-# on the screen.
-quorvale_start_xvfb >/dev/null
+# Always a private X server: the tests send real input. Its screen holds the
+# window at 200 % (2560x1440 and its frame): Windows keeps windows within it.
+# A window manager runs on it as on any desktop: Wine 10 hides a window only
+# once a window manager has confirmed it (WM_STATE), so without one a menu
+# closed by a click stays on the screen.
+quorvale_start_xvfb 2880x1800 >/dev/null
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko: the program needs neither, and Wine would ask to fetch them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -65,6 +66,9 @@ timeout 30 wineserver -k >/dev/null 2>&1 || true
 timeout 30 wineserver -w >/dev/null 2>&1 || true
 timeout 60 wineserver -p >/dev/null 2>&1 || { echo "wineserver did not start" >&2; exit 1; }
 timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+# The desktop at 100 % (96 DPI), whatever an interrupted run left.
+timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /f /d 96 >/dev/null 2>&1 \
+  || { echo "wine reg failed" >&2; exit 1; }
 
 echo "Testing $name under Wine on $DISPLAY"
 status=0

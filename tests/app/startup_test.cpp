@@ -1,7 +1,10 @@
+#include "app/app.h"
 #include "app/scene.h"
 #include "camera/camera.h"
 #include "platform/gl.h"
 #include "tests/support/program_test.h"
+
+#include <cmath>
 
 class StartupTest : public ProgramTest {};
 
@@ -10,4 +13,19 @@ TEST_F(StartupTest, WindowIsOpenAtItsStartSize)
     EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 1280);
     EXPECT_EQ(glutGet(GLUT_WINDOW_HEIGHT), 720);
     EXPECT_FLOAT_EQ(theCamera->aspect, 1280.0f / 720.0f);
+}
+
+// The start size by the desktop's DPI: 96 is 100 %, sizes round to whole
+// pixels (halves away from zero), and a DPI that is no sane scale counts as 96.
+TEST(WindowSizeForDpi, ScalesWithTheDesktopAndRoundsToWholePixels)
+{
+    const struct { double dpi; int width, height; } cases[] = {
+        {96, 1280, 720}, {120, 1600, 900}, {144, 1920, 1080}, {192, 2560, 1440}, {288, 3840, 2160},
+        {72, 960, 540}, {97, 1293, 728}, {144.5, 1927, 1084}, {24, 320, 180}, {960, 12800, 7200},
+        {23.9, 1280, 720}, {960.5, 1280, 720}, {0, 1280, 720}, {-192, 1280, 720}, {NAN, 1280, 720},
+        {INFINITY, 1280, 720}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(windowSizeForDpi(c.dpi).width, c.width) << c.dpi;
+        EXPECT_EQ(windowSizeForDpi(c.dpi).height, c.height) << c.dpi;
+    }
 }

@@ -123,6 +123,9 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
     const WindowGeometry geometry = driver.geometry(window);
     EXPECT_EQ(geometry.x, 37);
     EXPECT_EQ(geometry.y, 23);
+    // No scale set on the display: 100 %.
+    EXPECT_EQ(geometry.width, 1280);
+    EXPECT_EQ(geometry.height, 720);
 
     const std::string className = desktopEntryValue("StartupWMClass");
     EXPECT_EQ(className, "Quorvale");
@@ -156,6 +159,23 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
         EXPECT_EQ(differing, 0) << size;
     }
     EXPECT_FALSE(program.exited()) << program.standardError();
+}
+
+// A desktop at 200 % (Xft.dpi 192 in the server's resources, as xrdb loads
+// them) gets a window of 2560x1440 on the display that -display names.
+TEST(Options, TheWindowOpensAtTheDesktopsScale)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.running());
+    ASSERT_EQ(runCommand("DISPLAY=" + server.display() +
+                         " xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi: 192'").status, 0);
+    ProgramProcess program("", {"-display", server.display()});
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    XDriver driver(server.display());
+    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(driver.geometry(window).width, 2560);
+    EXPECT_EQ(driver.geometry(window).height, 1440);
 }
 
 // Window managers read WM_CLASS when they take a window on; a class set after

@@ -37,6 +37,8 @@ constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\r\n"
                           "------\r\n";
 constexpr int WIDTH = 1280;   // pixels
 constexpr int HEIGHT = 720;   // pixels
+constexpr int BASE_DPI = 96;      // dots per inch at 100 %, where the window is WIDTH x HEIGHT
+constexpr int SCALED_DPI = 192;   // dots per inch at 200 %
 constexpr int MENU_ENTRIES = 5;
 constexpr int MOUSE_CAMERA_ENTRY = 2;
 constexpr int EXIT_ENTRY = 5;
@@ -93,11 +95,11 @@ std::string displayName()
 }
 
 // Stop the Wine server and every Wine process, then start a fresh persistent
-// server with Wine's helper processes. Their output goes to /dev/null: they
-// keep any pipe they inherit open for ever. Wine's server keeps the key state
-// of its desktop, so a program that ended on a key press would leave that key
-// held for the next one. True on success.
-bool restartWine()
+// server with Wine's helper processes, the desktop at `dpi` (LogPixels). Their
+// output goes to /dev/null: they keep any pipe they inherit open for ever.
+// Wine's server keeps the key state of its desktop, so a program that ended on
+// a key press would leave that key held for the next one. True on success.
+bool restartWine(int dpi = BASE_DPI)
 {
     const auto quietly = [](const std::string& command) {
         return runCommand("timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
@@ -106,7 +108,10 @@ bool restartWine()
     };
     quietly("wineserver -k");
     quietly("wineserver -w");
-    return quietly("wineserver -p") && quietly("wineboot");
+    return quietly("wineserver -p") &&
+           quietly("wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /f /d " +
+                   std::to_string(dpi)) &&
+           quietly("wineboot");
 }
 
 struct Tally {
@@ -250,8 +255,9 @@ void checkStartup(Session& session, Tally& tally)
                     " elsewhere, centred at column " + std::to_string(centre));
 }
 
-// The desktop shows the program's own icon for its window: Wine's large one
-// (32 pixels) pixel for pixel as the picture the X11 build carries.
+// The desktop shows the program's own icon for its window: the one of 32
+// pixels (Wine's large one at 96 DPI, the small one at 192) pixel for pixel as
+// the picture the X11 build carries.
 void checkIcon(Session& session, Tally& tally)
 {
     const WindowIcon& ours = windowIcons[WINDOW_ICON_COUNT - 1];
@@ -263,6 +269,18 @@ void checkIcon(Session& session, Tally& tally)
     tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
                 shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
                               : std::to_string(differing) + " pixels differ");
+}
+
+// At 200 % (LogPixels 192) the window is 2560x1440, with icons of 64 and 32
+// pixels, each from its own picture.
+void checkScaledWindow(Session& session, Tally& tally)
+{
+    const WindowGeometry place = session.driver().geometry(session.window());
+    tally.check(place.width == 2 * WIDTH && place.height == 2 * HEIGHT, "at 192 DPI the window is 2560x1440",
+                std::to_string(place.width) + "x" + std::to_string(place.height));
+    tally.check(!windowIconPixels(session.window(), 2 * windowIcons[WINDOW_ICON_COUNT - 1].width).empty(),
+                "at 192 DPI the window's large icon has 64 pixels");
+    checkIcon(session, tally);
 }
 
 // What a command printed, with stderr dropped and the line ends trimmed.
@@ -562,6 +580,12 @@ int main(int argc, char** argv)
                 checkEscapeInMenu(session, tally);
                 checkMenuExit(session, tally);
             }
+        }
+        if (tally.require(restartWine(SCALED_DPI), "Wine restarts at 192 DPI")) {
+            Session session(driver, exe);
+            if (tally.require(session.start(), "the program starts at 192 DPI",
+                              session.program().standardError()))
+                checkScaledWindow(session, tally);
         }
         if (tally.require(restartWine(), "Wine restarts"))
             checkInstaller(driver, argv[2], tally);
