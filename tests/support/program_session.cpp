@@ -168,7 +168,15 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
     }
     const WindowId found = driver_->findWindow(WINDOW_TITLE, SCREEN_WAIT_MS);
     if (found == 0) {
-        problem_ = "no window; stderr: " + process_->standardError();
+        // What was left standing tells a program that hung from one that ended
+        // and from a window manager that went away.
+        const bool running = process_->running();
+        problem_ = std::string("no window on ") + programDisplay_ + "; the program " +
+                   (running ? "still runs" : "ended with status " + std::to_string(process_->exitStatus())) +
+                   (desktop_ != nullptr && runtimeDirectory_.empty()
+                        ? (driver_->windowManagerRunning() ? "; the window manager runs" : "; no window manager")
+                        : "") +
+                   "; stderr: " + process_->standardError();
         return;
     }
     window_ = found;
