@@ -2,9 +2,10 @@
 # Run the README's commands as a new user would, on a fresh minimal root of a
 # Debian release: a clean clone of this checkout, then test.sh, package.sh, an
 # apt-get install of the package it made and `quorvale --version`; with
-# --windows, test-windows.sh too. Prints one line per command with its result
-# and time; exits non-zero when any failed. As root.
-#   bash scripts/test-release.sh RELEASE [--windows]     (RELEASE: bookworm, trixie)
+# --soak, the full soak (test.sh --soak) too, and with --windows,
+# test-windows.sh. Prints one line per command with its result and time;
+# exits non-zero when any failed. As root.
+#   bash scripts/test-release.sh RELEASE [--soak] [--windows]     (RELEASE: bookworm, trixie)
 # The pristine root (debootstrap --variant=minbase, from the Debian archive the
 # system's own apt configuration names) is kept as a tarball in
 # $QUORVALE_RELEASE_CACHE (/var/cache/quorvale-release); each run unpacks a
@@ -15,8 +16,17 @@ set -euo pipefail
 QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
-release=${1:?usage: test-release.sh RELEASE [--windows]}
-windows=${2:-}
+usage="usage: test-release.sh RELEASE [--soak] [--windows]"
+release=${1:?$usage}
+shift
+soak=0 windows=0
+for option in "$@"; do
+  case $option in
+    --soak) soak=1 ;;
+    --windows) windows=1 ;;
+    *) echo "$usage" >&2; exit 2 ;;
+  esac
+done
 [ "$(id -u)" -eq 0 ] || { echo "test-release.sh: run it as root (it makes a chroot)" >&2; exit 2; }
 cache=${QUORVALE_RELEASE_CACHE:-/var/cache/quorvale-release}
 root=/var/tmp/quorvale-release/$release-root
@@ -118,5 +128,6 @@ step test "bash scripts/test.sh"
 step package "bash scripts/package.sh"
 step install "apt-get install -y -q ./dist/quorvale_*_amd64.deb"
 step version "quorvale --version"
-[ "$windows" != "--windows" ] || step windows "bash scripts/test-windows.sh"
+[ "$soak" -eq 0 ] || step soak "bash scripts/test.sh --soak"
+[ "$windows" -eq 0 ] || step windows "bash scripts/test-windows.sh"
 exit "$failed"

@@ -4,7 +4,7 @@
 // in mouse camera mode, and both ways out (Escape and the menu's Exit); the
 // exe's resources; the installer installing, and its uninstaller removing, it.
 //
-//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe
+//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe
 //
 // Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
@@ -271,15 +271,21 @@ void checkIcon(Session& session, Tally& tally)
                               : std::to_string(differing) + " pixels differ");
 }
 
-// At 200 % (LogPixels 192) the window is 2560x1440, with icons of 64 and 32
-// pixels, each from its own picture.
-void checkScaledWindow(Session& session, Tally& tally)
+// At 200 % (LogPixels 192) the window opens at the scale Wine gives its
+// monitor, as the probe reads it: 2560x1440 with a large icon of 64 pixels at
+// 192 DPI (Wine 8). Wine 10 keeps its monitor at 96 DPI whatever LogPixels
+// says, and the window stays 1280x720 with a large icon of 32 pixels.
+void checkScaledWindow(Session& session, int monitorDpi, Tally& tally)
 {
     const WindowGeometry place = session.driver().geometry(session.window());
-    tally.check(place.width == 2 * WIDTH && place.height == 2 * HEIGHT, "at 192 DPI the window is 2560x1440",
-                std::to_string(place.width) + "x" + std::to_string(place.height));
-    tally.check(!windowIconPixels(session.window(), 2 * windowIcons[WINDOW_ICON_COUNT - 1].width).empty(),
-                "at 192 DPI the window's large icon has 64 pixels");
+    const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * monitorDpi / BASE_DPI;
+    tally.check(place.width == WIDTH * monitorDpi / BASE_DPI && place.height == HEIGHT * monitorDpi / BASE_DPI &&
+                    !windowIconPixels(session.window(), iconWidth).empty(),
+                "at LogPixels 192 the window and its large icon follow the monitor's " +
+                    std::to_string(monitorDpi) + " DPI",
+                std::to_string(place.width) + "x" + std::to_string(place.height) + ", large icon of " +
+                    std::to_string(iconWidth) + " pixels " +
+                    (windowIconPixels(session.window(), iconWidth).empty() ? "missing" : "there"));
     checkIcon(session, tally);
 }
 
@@ -551,8 +557,9 @@ bool repeatKeysQuickly()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe\n", argv[0]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe\n",
+                     argv[0]);
         return 2;
     }
     const std::string exe = argv[1];
@@ -581,11 +588,13 @@ int main(int argc, char** argv)
                 checkMenuExit(session, tally);
             }
         }
-        if (tally.require(restartWine(SCALED_DPI), "Wine restarts at 192 DPI")) {
+        const std::string monitorDpi = restartWine(SCALED_DPI) ? outputOf("wine " + shellQuoted(argv[3])) : "";
+        if (tally.require(monitorDpi == "96" || monitorDpi == "192", "Wine restarts at 192 DPI",
+                          "the monitor's DPI: \"" + monitorDpi + "\"")) {
             Session session(driver, exe);
             if (tally.require(session.start(), "the program starts at 192 DPI",
                               session.program().standardError()))
-                checkScaledWindow(session, tally);
+                checkScaledWindow(session, std::stoi(monitorDpi), tally);
         }
         if (tally.require(restartWine(), "Wine restarts"))
             checkInstaller(driver, argv[2], tally);
