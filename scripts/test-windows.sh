@@ -28,8 +28,8 @@ cmake -S "$QUORVALE_ROOT/tests/windows" -B "$build/tests" -DCMAKE_BUILD_TYPE=Rel
 cmake --build "$build/tests" -j2 >/dev/null
 # A probe that asks Windows, as the program would, for its monitor's DPI, and
 # for the client size of the program's window.
-x86_64-w64-mingw32-gcc-posix -O2 -Wall -o "$build/tests/dpi_probe.exe" \
-  "$QUORVALE_ROOT/tests/windows/dpi_probe.c" -lshcore
+x86_64-w64-mingw32-gcc-posix -O2 -Wall -o "$build/tests/monitor_dpi.exe" \
+  "$QUORVALE_ROOT/tests/windows/monitor_dpi.c" -lshcore
 
 # Always a private X server: the tests send real input. Its screen holds the
 # window at 200 % (2560x1440 and its frame): Windows keeps windows within it.
@@ -77,6 +77,6 @@ timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /
 echo "Testing $name under Wine on $DISPLAY"
 status=0
 timeout 900 "$build/tests/quorvale_wine_test" "$build/unpacked/$name/quorvale.exe" \
-  "$QUORVALE_ROOT/dist/quorvale-$version-setup.exe" "$build/tests/dpi_probe.exe" || status=$?
+  "$QUORVALE_ROOT/dist/quorvale-$version-setup.exe" "$build/tests/monitor_dpi.exe" || status=$?
 echo "Windows tests took $(( $(date +%s) - started )) s (build included)"
 exit "$status"

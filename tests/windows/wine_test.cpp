@@ -4,7 +4,7 @@
 // in mouse camera mode, and both ways out (Escape and the menu's Exit); the
 // exe's resources; the installer installing, and its uninstaller removing, it.
 //
-//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe path/to/dpi_probe.exe
+//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe
 //
 // Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
 // scripts/test-windows.sh arranges). Prints one line per check and a closing
@@ -255,16 +255,6 @@ void checkStartup(Session& session, Tally& tally)
                     " elsewhere, centred at column " + std::to_string(centre));
 }
 
-// What a command printed, with stderr dropped and the line ends trimmed.
-std::string outputOf(const std::string& command)
-{
-    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
-                                  ") 2>/dev/null").output;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
-
 // The desktop shows the program's own icon for its window: the one of 32
 // pixels (Wine's large one at 96 DPI, the small one at 192) pixel for pixel as
 // the picture the X11 build carries.
@@ -279,6 +269,16 @@ void checkIcon(Session& session, Tally& tally)
     tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
                 shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
                               : std::to_string(differing) + " pixels differ");
+}
+
+// What a command printed, with stderr dropped and the line ends trimmed.
+std::string outputOf(const std::string& command)
+{
+    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
+                                  ") 2>/dev/null").output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
 }
 
 // At 200 % (LogPixels 192) the window opens at the scale Wine gives its
@@ -568,7 +568,7 @@ bool repeatKeysQuickly()
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe path/to/dpi_probe.exe\n",
+        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe\n",
                      argv[0]);
         return 2;
     }
