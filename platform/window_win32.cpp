@@ -6,6 +6,8 @@
 // Windows leaves the window's size to it, monitor by monitor.
 #include "platform/platform.h"
 
+#include "platform/dpi_win32.h"
+
 #include <windows.h>
 
 namespace {
@@ -21,19 +23,20 @@ WNDPROC toolkitProcedure = nullptr;
 // free once replaced.
 HICON shownIcons[2] = {};
 
-// The resource's picture at the size, in pixels, that the system metric
-// (SM_CXICON or SM_CXSMICON) names at `dpi`; null if there is none. Loaded
-// unshared: a shared load returns the picture first loaded under the name,
-// whatever its size.
+// The resource's icon at the size, in pixels, that the system metric
+// (SM_CXICON or SM_CXSMICON) names at `dpi`; null if it cannot be loaded.
+// The icon holds its own picture for each size of 100 to 200 % scale; at any
+// other size Windows stretches the picture nearest in size. Loaded unshared: a
+// shared load returns the picture first loaded under the name, whatever its size.
 HICON loadIcon(int sizeMetric, UINT dpi)
 {
-    const int size = GetSystemMetricsForDpi(sizeMetric, dpi);
+    const int size = systemMetricForDpi(sizeMetric, dpi);
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), ICON_RESOURCE, IMAGE_ICON, size, size, 0));
 }
 
 // Give the window its small icon (title bar, Alt+Tab) and large icon
-// (taskbar) at the sizes that `dpi` dots per inch ask for, each from its own
-// picture rather than another scaled; frees the ones set before.
+// (taskbar) at the sizes that `dpi` dots per inch ask for; frees the ones set
+// before.
 void setIcons(HWND window, UINT dpi)
 {
     const struct {
@@ -71,6 +74,40 @@ LRESULT CALLBACK scaledWindowProcedure(HWND window, UINT message, WPARAM wParam,
     return 0;
 }
 
+// The client size, pixels, that the toolkit asked for when it opened the
+// window at `openedDpi`: it sized the frame around it with borders at that
+// DPI (the system's), while Windows gives a window borders at its own DPI, so
+// the client area measured now may be another.
+SIZE askedClientSize(HWND window, UINT openedDpi)
+{
+    RECT opened = {};
+    RECT borders = {};
+    GetWindowRect(window, &opened);
+    frameAroundClient(borders, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                      static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), openedDpi);
+    return {(opened.right - opened.left) - (borders.right - borders.left),
+            (opened.bottom - opened.top) - (borders.bottom - borders.top)};
+}
+
+// Give the window a client area of `size` pixels with borders at `dpi`,
+// keeping its place. Where the borders Windows draws differ from those
+// computed for `dpi` (Wine draws them at the system's DPI whatever the
+// window's), the frame grows by the difference once.
+void resizeClient(HWND window, SIZE size, UINT dpi)
+{
+    RECT frame = {0, 0, size.cx, size.cy};
+    frameAroundClient(frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                      static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), dpi);
+    placeWindow(window, frame, SWP_NOMOVE);
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (client.right == size.cx && client.bottom == size.cy)
+        return;
+    frame.right += size.cx - client.right;
+    frame.bottom += size.cy - client.bottom;
+    placeWindow(window, frame, SWP_NOMOVE);
+}
+
 // The toolkit makes the new window's GL context current, so its device
 // context names the window.
 HWND currentWindow()
@@ -84,7 +121,7 @@ HWND currentWindow()
 // Windows is told otherwise; followDesktopScale mends the size elsewhere.
 double desktopDpi(const char*)
 {
-    openedAtDpi = GetDpiForSystem();
+    openedAtDpi = systemDpi();
     return openedAtDpi;
 }
 
@@ -98,17 +135,16 @@ void followDesktopScale()
     toolkitProcedure = reinterpret_cast<WNDPROC>(IsWindowUnicode(window)
                                                      ? SetWindowLongPtrW(window, GWLP_WNDPROC, procedure)
                                                      : SetWindowLongPtrA(window, GWLP_WNDPROC, procedure));
-    const UINT dpi = GetDpiForWindow(window);
+    const UINT dpi = windowDpi(window);
     if (dpi == 0 || dpi == openedAtDpi || IsIconic(window))
         return;
     // Opened on a monitor of another scale than the main one: scaled as a
     // move there would scale it.
-    RECT client = {};
-    GetClientRect(window, &client);
-    RECT frame = {0, 0, MulDiv(client.right, dpi, openedAtDpi), MulDiv(client.bottom, dpi, openedAtDpi)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), dpi);
-    placeWindow(window, frame, SWP_NOMOVE);
+    const SIZE asked = askedClientSize(window, openedAtDpi);
+    resizeClient(window,
+                 {MulDiv(asked.cx, static_cast<int>(dpi), static_cast<int>(openedAtDpi)),
+                  MulDiv(asked.cy, static_cast<int>(dpi), static_cast<int>(openedAtDpi))},
+                 dpi);
 }
 
 // Its class already has the toolkit's large icon; both are set here at the
@@ -117,5 +153,5 @@ void nameWindow()
 {
     const HWND window = currentWindow();
     if (window != nullptr)
-        setIcons(window, GetDpiForWindow(window));
+        setIcons(window, windowDpi(window));
 }

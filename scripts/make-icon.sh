@@ -3,7 +3,8 @@
 # scripts/screenshot.sh renders): a square around the torus and the tank with
 # rounded corners. Writes, all from the one 256-pixel picture:
 #   packaging/quorvale.png             256x256, the icon installed for Linux desktops
-#   packaging/icons/quorvale.ico       16, 24, 32, 48 and 256 pixels, the Windows icon
+#   packaging/icons/quorvale.ico       16 to 64 and 256 pixels, the Windows icon: the
+#                                      small and large sizes of 100 to 200 % scale
 #   packaging/icons/quorvale-NxN.rgba  48 and 32 pixels, raw 8-bit R,G,B,A rows from
 #                                      the top: the X11 window's icons, built into the
 #                                      program by CMake
@@ -20,7 +21,10 @@ ICON_DIR=$QUORVALE_ROOT/packaging/icons
 CROP=460x460+410+90      # pixels of the 1280x720 picture: the torus with the tank under it
 SIZE=256                 # pixels, the installed icon
 CORNER=36                # pixels, radius of the rounded corners at SIZE
-ICO_SIZES=(16 24 32 48)  # pixels, the Windows icon's smaller pictures (256 is the PNG itself)
+# Pixels, the Windows icon's smaller pictures (256 is the PNG itself): each
+# scale of 100, 125, 150, 175 and 200 % has its own small icon (16 to 32) and
+# large icon (32 to 64), which Windows would otherwise stretch from another.
+ICO_SIZES=(16 20 24 28 32 40 48 56 64)
 RAW_SIZES=(48 32)        # pixels, the X11 window's icons
 
 work=$(mktemp -d)

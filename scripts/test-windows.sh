@@ -26,7 +26,8 @@ unzip -q "$QUORVALE_ROOT/dist/$name.zip" -d "$build/unpacked"
 
 cmake -S "$QUORVALE_ROOT/tests/windows" -B "$build/tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/tests" -j2 >/dev/null
-# A probe that asks Windows, as the program would, for its monitor's DPI.
+# A probe that asks Windows, as the program would, for its monitor's DPI, and
+# for the client size of the program's window.
 x86_64-w64-mingw32-gcc-posix -O2 -Wall -o "$build/tests/monitor_dpi.exe" \
   "$QUORVALE_ROOT/tests/windows/monitor_dpi.c" -lshcore
 

@@ -271,24 +271,6 @@ void checkIcon(Session& session, Tally& tally)
                               : std::to_string(differing) + " pixels differ");
 }
 
-// At 200 % (LogPixels 192) the window opens at the scale Wine gives its
-// monitor, as the probe reads it: 2560x1440 with a large icon of 64 pixels at
-// 192 DPI (Wine 8). Wine 10 keeps its monitor at 96 DPI whatever LogPixels
-// says, and the window stays 1280x720 with a large icon of 32 pixels.
-void checkScaledWindow(Session& session, int monitorDpi, Tally& tally)
-{
-    const WindowGeometry place = session.driver().geometry(session.window());
-    const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * monitorDpi / BASE_DPI;
-    tally.check(place.width == WIDTH * monitorDpi / BASE_DPI && place.height == HEIGHT * monitorDpi / BASE_DPI &&
-                    !windowIconPixels(session.window(), iconWidth).empty(),
-                "at LogPixels 192 the window and its large icon follow the monitor's " +
-                    std::to_string(monitorDpi) + " DPI",
-                std::to_string(place.width) + "x" + std::to_string(place.height) + ", large icon of " +
-                    std::to_string(iconWidth) + " pixels " +
-                    (windowIconPixels(session.window(), iconWidth).empty() ? "missing" : "there"));
-    checkIcon(session, tally);
-}
-
 // What a command printed, with stderr dropped and the line ends trimmed.
 std::string outputOf(const std::string& command)
 {
@@ -297,6 +279,27 @@ std::string outputOf(const std::string& command)
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     return text;
+}
+
+// At 200 % (LogPixels 192) the window opens at the scale Wine gives its
+// monitor, as the probe reads it: a client area of 2560x1440 with a large
+// icon of 64 pixels at 192 DPI. Wine 10 may keep its monitor at 96 DPI while
+// the system takes 192: the window opens at 192 and is scaled to the
+// monitor's 1280x720. The client area is read from Windows: Wine then draws
+// borders at 192 DPI inside the X window, which is larger.
+void checkScaledWindow(Session& session, int monitorDpi, const std::string& probe, Tally& tally)
+{
+    const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * monitorDpi / BASE_DPI;
+    const std::string expected = std::to_string(monitorDpi) + " " + std::to_string(WIDTH * monitorDpi / BASE_DPI) +
+                                 "x" + std::to_string(HEIGHT * monitorDpi / BASE_DPI);
+    const std::string seen = outputOf("wine " + shellQuoted(probe) + " " + shellQuoted(TITLE));
+    const bool iconThere = !windowIconPixels(session.window(), iconWidth).empty();
+    tally.check(seen == expected && iconThere,
+                "at LogPixels 192 the window's client area and its large icon follow the monitor's " +
+                    std::to_string(monitorDpi) + " DPI",
+                "DPI and client area " + seen + ", large icon of " + std::to_string(iconWidth) + " pixels " +
+                    (iconThere ? "there" : "missing"));
+    checkIcon(session, tally);
 }
 
 // A check that the text holds every one of the parts; the text is the detail when it does not.
@@ -310,22 +313,29 @@ void checkHolds(Tally& tally, const std::string& text, const std::vector<std::st
 }
 
 // The icon group's sizes, the version's strings and the DPI manifest, read
-// with icoutils from the file as Explorer reads it.
+// with icoutils from the file as Explorer reads it; the imports, read with objdump.
 void checkResources(const std::string& exe, Tally& tally)
 {
     const std::string file = shellQuoted(exe);
     // icotool reads the 256-pixel PNG from a file, not a pipe.
     checkHolds(tally, outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
                                                " >$ico && icotool -l $ico; rm -f $ico")),
-               {"--width=16 ", "--width=24 ", "--width=32 ", "--width=48 ", "--width=256 "},
-               "the exe's icon has 16, 24, 32, 48 and 256 pixels");
+               {"--width=16 ", "--width=20 ", "--width=24 ", "--width=28 ", "--width=32 ", "--width=40 ",
+                "--width=48 ", "--width=56 ", "--width=64 ", "--width=256 "},
+               "the exe's icon has its own picture at each small and large size of 100 to 200 %, and 256 pixels");
+    // user32's per-DPI calls (GetDpiForWindow...) came with Windows 10 version
+    // 1607: an exe that imports one does not load on the older ones its manifest names.
+    const std::string dpiImports = outputOf("objdump -p " + file + " | grep -i 'dpi'");
+    tally.check(outputOf("objdump -p " + file).find("USER32.dll") != std::string::npos && dpiImports.empty(),
+                "the exe imports no per-DPI call, so it loads on Windows before 10 version 1607", dpiImports);
     checkHolds(tally, outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
                {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
                 "ProductVersion\n" QUORVALE_VERSION "\n"},
                "the exe's version names Quorvale " QUORVALE_VERSION);
     checkHolds(tally, outputOf("wrestool -x --raw -t24 " + file),
-               {">PerMonitorV2", ">true/pm<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
-               "the exe's manifest: per-monitor DPI aware (v2), made for Windows 10 and 11");
+               {">PerMonitorV2", ">true/pm<", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+               "the exe's manifest: per-monitor DPI aware (v2), made for Vista to Windows 11");
 }
 
 void checkDriving(Session& session, Tally& tally)
@@ -594,7 +604,7 @@ int main(int argc, char** argv)
             Session session(driver, exe);
             if (tally.require(session.start(), "the program starts at 192 DPI",
                               session.program().standardError()))
-                checkScaledWindow(session, std::stoi(monitorDpi), tally);
+                checkScaledWindow(session, std::stoi(monitorDpi), argv[3], tally);
         }
         if (tally.require(restartWine(), "Wine restarts"))
             checkInstaller(driver, argv[2], tally);
