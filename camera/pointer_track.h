@@ -11,16 +11,12 @@
 // would spin the view away.
 #pragma once
 
+#include "app/window_size.h"
+
 // A pointer position in window pixels, y down.
 struct Pixel {
     int x;
     int y;
-};
-
-// The window's size in pixels.
-struct WindowSize {
-    int width;
-    int height;
 };
 
 // Where the pointer stands, as mouse look has seen it between motions.
