@@ -12,11 +12,15 @@ constexpr int PROBE_DISTANCE = 120;
 // The pointer's home and a probe target keep this far from the window's
 // edges, so that the motion after a warp stays in the window (pixels).
 constexpr int EDGE_MARGIN = PROBE_DISTANCE / 2;
+// Before its own motion comes, a motion nearer the entry warp's target than
+// the last one tells that the warp held only if it lies at least this far from
+// the last one (pixels): a pointer that moves by itself comes near the target
+// in shorter steps, and would be taken for one sent there.
+constexpr int PROBE_JUMP = PROBE_DISTANCE / 2;
 // Motions made before the entry warp took effect may still come in ahead of
-// its own; after this many without it, the warp is taken not to hold (motions).
-// Why not more: each further motion lets a pointer heading for the target come
-// nearer it than to the motion before, and be taken for one made from there.
-constexpr int PROBE_MOTIONS = 3;
+// its own (a mouse reporting many times a frame); after this many without it,
+// the warp is taken not to hold (motions).
+constexpr int PROBE_MOTIONS = 6;
 
 bool operator==(Pixel a, Pixel b)
 {
@@ -148,9 +152,10 @@ MotionPlan settleHome(PointerTrack& track, Pixel at, Pixel home)
 }
 
 // A motion while the entry warp is unsettled. At the target itself it is the
-// warp's own motion, none of the user's. Nearer the target, the warp held
-// (its own motion came in, or was lost). Nearer the last position, it was
-// made before the warp took effect (while Probing) or the warp did not hold.
+// warp's own motion, none of the user's. Nearer the target, the warp held (its
+// own motion came in, or was lost and the motion jumped PROBE_JUMP or more).
+// Otherwise it was made before the warp took effect (while Probing) or the
+// warp did not hold.
 // The probe ends whatever comes: Probing after PROBE_MOTIONS motions, Echoed
 // with the motion after it, or, while only the warp's own motion comes again,
 // once PROBE_MOTIONS have passed (the pointer stays at the target).
@@ -163,7 +168,9 @@ MotionPlan settleProbe(PointerTrack& track, Pixel at, Pixel home)
         track.phase = PointerPhase::Echoed;
         return {};
     }
-    if (squaredDistance(at, target) <= squaredDistance(at, track.last))
+    const long long fromLast = squaredDistance(at, track.last);
+    const bool jumped = fromLast >= static_cast<long long>(PROBE_JUMP) * PROBE_JUMP;
+    if (squaredDistance(at, target) <= fromLast && (echoed || jumped))
         return settleHome(track, at, home);
     if (echoed || track.probeMotions >= PROBE_MOTIONS)
         track.phase = PointerPhase::Relative;

@@ -78,5 +78,5 @@ void leavePointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize win
 
 // The track takes one motion to `at`, with the pointer's home at `home` in the
 // window, and says how to turn by it and where to send the pointer. The probe
-// after an entry warp ends with a decision within four motions, whatever comes.
+// after an entry warp ends with a decision within seven motions, whatever comes.
 MotionPlan trackMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize window);
