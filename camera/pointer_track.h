@@ -23,14 +23,23 @@ struct Pixel {
 
 // Where the pointer stands, as mouse look has seen it between motions.
 enum class PointerPhase {
-    Away,     // the pointer's place is unknown (outside the window, or no start yet): the next motion turns nothing
-    Placed,   // mouse look began or the pointer came in at `last`, no motion since: the next motion measures from there
-    Cramped,  // the window left no room to send the entry warp anywhere but where the pointer was, at `last`:
-              // the next motion measures from there and tries again
-    Probing,  // the entry warp to `target` is sent, its own motion not yet seen
-    Echoed,   // the entry warp's own motion came in: the next motion tells whether warps hold
-    Home,     // warps hold: every motion measures from home and the pointer is sent back there
-    Relative, // warps do not hold: every motion measures from `last`, the one before
+    // The pointer's place is unknown (outside the window, or no start yet):
+    // the next motion turns nothing.
+    Away,
+    // Mouse look began or the pointer came in at `last`, no motion since: the
+    // next motion measures from there.
+    Placed,
+    // The window left no room to send the entry warp anywhere but where the
+    // pointer was, at `last`: the next motion measures from there and tries again.
+    Cramped,
+    // The entry warp to `target` is sent, its own motion not yet seen.
+    Probing,
+    // The entry warp's own motion came in: the next motion tells whether warps hold.
+    Echoed,
+    // Warps hold: every motion measures from home and the pointer is sent back there.
+    Home,
+    // Warps do not hold: every motion measures from `last`, the one before.
+    Relative,
 };
 
 // The phase, with the last position seen (Placed, Cramped, Probing, Echoed,
@@ -48,7 +57,7 @@ struct PointerTrack {
 // What to do with one motion: measure it from `from` (if it turns the view at
 // all), then send the pointer to `warpTo` (if anywhere).
 struct MotionPlan {
-    std::optional<Pixel> from; // window pixels
+    std::optional<Pixel> from;   // window pixels
     std::optional<Pixel> warpTo; // window pixels
 };
 
