@@ -1,7 +1,7 @@
 // The application shell: start-up, the toolkit callbacks and the frame.
 #pragma once
 
-#include "camera/pointer_track.h" // WindowSize
+#include "app/window_size.h"
 
 // Menu entries, by the value the menu callback receives.
 enum MenuEntry : int {

@@ -18,8 +18,10 @@ constexpr double PITCH_LIMIT = QUARTER_TURN - 0.035;  // radians, tested before 
 constexpr float MOUSE_DIVISOR = 10.0f;   // pixels
 constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
 
-// Where mouse look measures motions from and sends the pointer back to.
-PointerTrack pointerTrack;
+// Where mouse look measures motions from and sends the pointer back to. The
+// menu begins mouse look before any motion reaches it; a caller that hands
+// motions to mouseLook without that finds each measured from home.
+PointerTrack pointerTrack{PointerPhase::Home, {}, std::nullopt, 0};
 
 // The current window's size, pixels.
 WindowSize windowSize()
@@ -159,10 +161,10 @@ void mouseLook(int x, int y)
     // The camera's home (640, 360), where the window has room for it.
     const Pixel preferred = {static_cast<int>(camera.lastMouseX), static_cast<int>(camera.lastMouseY)};
     const Pixel home = pointerHome(preferred, window);
-    const MotionPlan plan = planMotion(pointerTrack, {x, y}, home, window);
-    if (plan.turns)
-        turnAndTilt(camera, x - plan.from.x, y - plan.from.y);
-    if (plan.warp)
-        glutWarpPointer(plan.to.x, plan.to.y);
+    const MotionPlan plan = trackMotion(pointerTrack, {x, y}, home, window);
+    if (plan.from)
+        turnAndTilt(camera, x - plan.from->x, y - plan.from->y);
+    if (plan.warpTo)
+        glutWarpPointer(plan.warpTo->x, plan.warpTo->y);
     aimAlongSight(camera);
 }

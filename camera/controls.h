@@ -10,13 +10,15 @@ void keyboardFly();
 // Right step sideways at right angles to the yaw; right Shift speeds it up.
 void mouseModeWalk();
 
-// Turn and tilt by the pointer's motion, 0.004 rad per pixel, and send the
-// pointer back home. The home is (640, 360), or the window's centre in a
-// window that does not hold (640, 360) well inside its edges. x and y are
-// window pixels, y down. The first motion after an entry measures from where the pointer came in;
-// then each motion measures from home once the pointer was seen to get there,
-// and where sending it home does not hold (an absolute pointing device, or a
-// compositor that refuses), from the motion before.
+// Turn and tilt by the pointer's motion to (x, y), window pixels, y down,
+// 0.004 rad per pixel. The first motion after mouse look began or the pointer
+// came in measures from where it came in and sends the pointer away once to
+// learn whether sending it holds. Where it does (a mouse), each motion then
+// measures from home and the pointer is sent back there; where it does not
+// (an absolute pointing device, or a compositor that refuses), each motion
+// measures from the one before and the pointer stays where it is. The home is
+// (640, 360), or the window's centre in a window that does not hold
+// (640, 360) well inside its edges.
 void mouseLook(int x, int y);
 
 // Mouse look starts afresh from where the pointer is now, forgetting all it

@@ -12,6 +12,15 @@ constexpr int PROBE_DISTANCE = 120;
 // The pointer's home and a probe target keep this far from the window's
 // edges, so that the motion after a warp stays in the window (pixels).
 constexpr int EDGE_MARGIN = PROBE_DISTANCE / 2;
+// Before its own motion comes, a motion nearer the entry warp's target than
+// the last one tells that the warp held only if it lies at least this far from
+// the last one (pixels): a pointer that moves by itself comes near the target
+// in shorter steps, and would be taken for one sent there.
+constexpr int PROBE_JUMP = PROBE_DISTANCE / 2;
+// Motions made before the entry warp took effect may still come in ahead of
+// its own (a mouse reporting many times a frame); after this many without it,
+// the warp is taken not to hold (motions).
+constexpr int PROBE_MOTIONS = 6;
 
 bool operator==(Pixel a, Pixel b)
 {
@@ -63,74 +72,109 @@ Pixel probeTarget(Pixel at, Pixel home, WindowSize window)
 }
 
 // Forget everything: the next motion measures from `at` if the pointer is
-// known to be there in the window, else turns nothing.
+// known to be there in the window, else turns nothing. The last entry warp's
+// target is kept, so that its own motion, come late, is still known.
 void restart(PointerTrack& track, bool known, Pixel at, WindowSize window)
 {
     const bool placed = known && inside(at, window);
-    track.phase = placed ? PointerPhase::Entered : PointerPhase::Away;
+    track.phase = placed ? PointerPhase::Placed : PointerPhase::Away;
     track.last = at;
 }
 
-// A motion to `at` in the Home phase: measured from home, the pointer sent back.
-MotionPlan planFromHome(PointerTrack& track, Pixel at, Pixel home)
+// Whether a motion to `at` is the last entry warp's own, come after the probe
+// that waited for it (Wine can report one warp twice): one that would measure
+// a jump from wherever the track measures now. At home in the Home phase it
+// is no jump, and measures as any other motion there.
+bool lateWarpMotion(const PointerTrack& track, Pixel at, Pixel home)
 {
-    track.phase = PointerPhase::Home;
+    if (!track.target || !(at == *track.target))
+        return false;
+    switch (track.phase) {
+    case PointerPhase::Probing:
+    case PointerPhase::Echoed: return false;
+    case PointerPhase::Home: return !(at == home);
+    case PointerPhase::Away:
+    case PointerPhase::Placed:
+    case PointerPhase::Cramped:
+    case PointerPhase::Relative: break;
+    }
+    return true;
+}
+
+// A motion to `at` measured from home, the pointer sent back there if it left.
+MotionPlan measureFromHome(Pixel at, Pixel home)
+{
     MotionPlan plan;
-    plan.turns = true;
     plan.from = home;
-    plan.warp = !(at == home);
-    plan.to = home;
+    if (!(at == home))
+        plan.warpTo = home;
     return plan;
 }
 
-// A motion to `at` measured from the last one.
-MotionPlan planFromLast(PointerTrack& track, Pixel at)
+// A motion to `at` measured from the last one, which it then becomes.
+MotionPlan measureFromLast(PointerTrack& track, Pixel at)
 {
     MotionPlan plan;
-    plan.turns = true;
     plan.from = track.last;
     track.last = at;
     return plan;
 }
 
-// The first motion since an entry: send the entry warp, unless the pointer is
-// already where it would go (a window too small to send it elsewhere), when
-// the next motion measures from this one and tries again.
-MotionPlan planEntryWarp(PointerTrack& track, bool turns, Pixel at, Pixel home, WindowSize window)
+// The first motion since an entry, measured from `from` if anywhere: the entry
+// warp sent, unless the pointer is already where it would go (a window too
+// small to send it elsewhere), when the track waits for the next motion.
+MotionPlan sendEntryWarp(PointerTrack& track, std::optional<Pixel> from, Pixel at, Pixel home,
+                         WindowSize window)
 {
     MotionPlan plan;
-    plan.turns = turns;
-    plan.from = track.last;
+    plan.from = from;
     track.last = at;
-    track.target = probeTarget(at, home, window);
-    if (track.target == at) {
-        track.phase = PointerPhase::Entered;
+    const Pixel target = probeTarget(at, home, window);
+    if (target == at) {
+        track.phase = PointerPhase::Cramped;
         return plan;
     }
     track.phase = PointerPhase::Probing;
-    plan.warp = true;
-    plan.to = track.target;
+    track.target = target;
+    track.probeMotions = 0;
+    plan.warpTo = target;
+    return plan;
+}
+
+// The probe decides that the warp held: the motion to `at` measured from the
+// target, the pointer sent home.
+MotionPlan settleHome(PointerTrack& track, Pixel at, Pixel home)
+{
+    track.phase = PointerPhase::Home;
+    MotionPlan plan = measureFromHome(at, home);
+    plan.from = *track.target;
     return plan;
 }
 
 // A motion while the entry warp is unsettled. At the target itself it is the
-// warp's own motion, none of the user's. Nearer the target, the warp held
-// (its own motion came in, or was lost). Nearer the last position, it was
-// made before the warp took effect (while Probing) or the warp did not hold.
-MotionPlan planAfterEntryWarp(PointerTrack& track, Pixel at, Pixel home)
+// warp's own motion, none of the user's. Nearer the target, the warp held (its
+// own motion came in, or was lost and the motion jumped PROBE_JUMP or more).
+// Otherwise it was made before the warp took effect (while Probing) or the
+// warp did not hold.
+// The probe ends whatever comes: Probing after PROBE_MOTIONS motions, Echoed
+// with the motion after it, or, while only the warp's own motion comes again,
+// once PROBE_MOTIONS have passed (the pointer stays at the target).
+MotionPlan settleProbe(PointerTrack& track, Pixel at, Pixel home)
 {
-    if (at == track.target) {
+    const Pixel target = *track.target;
+    const bool echoed = track.phase == PointerPhase::Echoed;
+    ++track.probeMotions;
+    if (at == target && !(echoed && track.probeMotions > PROBE_MOTIONS)) {
         track.phase = PointerPhase::Echoed;
         return {};
     }
-    if (squaredDistance(at, track.target) <= squaredDistance(at, track.last)) {
-        MotionPlan plan = planFromHome(track, at, home);
-        plan.from = track.target;
-        return plan;
-    }
-    if (track.phase == PointerPhase::Echoed)
+    const long long fromLast = squaredDistance(at, track.last);
+    const bool jumped = fromLast >= static_cast<long long>(PROBE_JUMP) * PROBE_JUMP;
+    if (squaredDistance(at, target) <= fromLast && (echoed || jumped))
+        return settleHome(track, at, home);
+    if (echoed || track.probeMotions >= PROBE_MOTIONS)
         track.phase = PointerPhase::Relative;
-    return planFromLast(track, at);
+    return measureFromLast(track, at);
 }
 
 } // namespace
@@ -149,7 +193,7 @@ void startPointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize win
 
 void enterPointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize window)
 {
-    if (track.phase != PointerPhase::Entered)
+    if (track.phase != PointerPhase::Placed)
         restart(track, known, at, window);
 }
 
@@ -159,20 +203,18 @@ void leavePointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize win
         track.phase = PointerPhase::Away;
 }
 
-MotionPlan planMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize window)
+MotionPlan trackMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize window)
 {
+    if (lateWarpMotion(track, at, home))
+        return {};
     switch (track.phase) {
-    case PointerPhase::Home: return planFromHome(track, at, home);
-    case PointerPhase::Away: return planEntryWarp(track, false, at, home, window);
-    case PointerPhase::Entered: return planEntryWarp(track, true, at, home, window);
+    case PointerPhase::Away: return sendEntryWarp(track, std::nullopt, at, home, window);
+    case PointerPhase::Placed:
+    case PointerPhase::Cramped: return sendEntryWarp(track, track.last, at, home, window);
     case PointerPhase::Probing:
-    case PointerPhase::Echoed: return planAfterEntryWarp(track, at, home);
+    case PointerPhase::Echoed: return settleProbe(track, at, home);
+    case PointerPhase::Home: return measureFromHome(at, home);
     case PointerPhase::Relative: break;
     }
-    // A motion right at the entry warp's target is that warp's own, come late
-    // (Wine can report one warp twice): left out, so that the next motion
-    // still measures from the last one.
-    if (at == track.target)
-        return {};
-    return planFromLast(track, at);
+    return measureFromLast(track, at);
 }

@@ -11,45 +11,54 @@
 // would spin the view away.
 #pragma once
 
+#include "app/window_size.h"
+
+#include <optional>
+
 // A pointer position in window pixels, y down.
 struct Pixel {
     int x;
     int y;
 };
 
-// The window's size in pixels.
-struct WindowSize {
-    int width;
-    int height;
-};
-
 // Where the pointer stands, as mouse look has seen it between motions.
 enum class PointerPhase {
-    Home,     // warps hold: every motion measures from home and the pointer is sent back there
-    Relative, // warps do not hold: every motion measures from `last`, the one before
-    Away,     // the pointer's place is unknown (outside the window): the next motion turns nothing
-    Entered,  // the pointer is at `last`, no warp sent yet: the next motion measures from there
-    Probing,  // the entry warp to `target` is sent, its own motion not yet seen
-    Echoed,   // the entry warp's own motion came in: the next motion tells whether warps hold
+    // The pointer's place is unknown (outside the window, or no start yet):
+    // the next motion turns nothing.
+    Away,
+    // Mouse look began or the pointer came in at `last`, no motion since: the
+    // next motion measures from there.
+    Placed,
+    // The window left no room to send the entry warp anywhere but where the
+    // pointer was, at `last`: the next motion measures from there and tries again.
+    Cramped,
+    // The entry warp to `target` is sent, its own motion not yet seen.
+    Probing,
+    // The entry warp's own motion came in: the next motion tells whether warps hold.
+    Echoed,
+    // Warps hold: every motion measures from home and the pointer is sent back there.
+    Home,
+    // Warps do not hold: every motion measures from `last`, the one before.
+    Relative,
 };
 
-// The phase, with the last position seen (Relative, Entered, Probing,
-// Echoed) and the entry warp's target (Probing, Echoed; and Relative, where a
-// motion right at it is the warp's own, come late, and is left out). A track
-// that no entry has begun measures from home.
+// The phase, with the last position seen (Placed, Cramped, Probing, Echoed,
+// Relative), the target of the last entry warp sent (kept in every phase: a
+// motion right at it is that warp's own, and one that comes late is left
+// out) and the motions seen since that warp (Probing, Echoed). A track no
+// start has begun knows nothing of the pointer.
 struct PointerTrack {
-    PointerPhase phase = PointerPhase::Home;
-    Pixel last{};   // window pixels
-    Pixel target{}; // window pixels
+    PointerPhase phase = PointerPhase::Away;
+    Pixel last{};                // window pixels
+    std::optional<Pixel> target; // window pixels; none before the first entry warp
+    int probeMotions = 0;
 };
 
-// What to do with one motion: measure it from `from` (if it turns at all),
-// then send the pointer to `to` (if it warps).
+// What to do with one motion: measure it from `from` (if it turns the view at
+// all), then send the pointer to `warpTo` (if anywhere).
 struct MotionPlan {
-    bool turns = false;
-    Pixel from{};
-    bool warp = false;
-    Pixel to{};
+    std::optional<Pixel> from;   // window pixels
+    std::optional<Pixel> warpTo; // window pixels
 };
 
 // Where mouse look keeps the pointer and measures each motion from, window
@@ -65,10 +74,10 @@ Pixel pointerHome(Pixel preferred, WindowSize window);
 void startPointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize window);
 
 // The pointer came into the window and is now at `at` (when `known`): starts
-// afresh as startPointerTrack, except just after mouse look began from a place
-// in the window and before any motion, when that place is kept (the menu
-// closing over the window makes such a crossing, and the pointer's place asked
-// now may already include motions still queued).
+// afresh as startPointerTrack, except just after mouse look began or the
+// pointer came in at a place in the window and before any motion, when that
+// place is kept (the menu closing over the window makes such a crossing, and
+// the pointer's place asked now may already include motions still queued).
 void enterPointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize window);
 
 // The pointer left the window and is now at `at` (when `known`): its last
@@ -76,5 +85,7 @@ void enterPointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize win
 // crossing made by a grab, such as the menu's).
 void leavePointerTrack(PointerTrack& track, bool known, Pixel at, WindowSize window);
 
-// Plan one motion to `at`, with the pointer's home at `home` in the window.
-MotionPlan planMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize window);
+// The track takes one motion to `at`, with the pointer's home at `home` in the
+// window, and says how to turn by it and where to send the pointer. The probe
+// after an entry warp ends with a decision within seven motions, whatever comes.
+MotionPlan trackMotion(PointerTrack& track, Pixel at, Pixel home, WindowSize window);

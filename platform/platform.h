@@ -1,6 +1,8 @@
 // The program's small window onto the operating system: key state polled by
-// virtual-key code, pointer visibility, and sleeping. Nothing outside platform/
-// sees how these are provided.
+// virtual-key code, that state fed from the window's key events and its focus,
+// the window's identity for the desktop (class and icon), the desktop's scale,
+// where the pointer is, pointer visibility, and sleeping. Nothing outside
+// platform/ sees how these are provided.
 #pragma once
 
 // Virtual-key codes of the keys the program polls (the Windows numbering).

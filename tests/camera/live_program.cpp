@@ -1,9 +1,7 @@
 #include "tests/camera/live_program.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 namespace camera_e2e {
 
@@ -25,18 +23,6 @@ constexpr int ROW_GAP_MERGE = 2;   // ink rows this close belong to one label
 constexpr int WAKE_OFFSET = 8;
 
 constexpr double FIELD_OF_VIEW_DEGREES = 60.0;
-
-using Clock = std::chrono::steady_clock;
-
-Clock::time_point deadlineIn(int ms)
-{
-    return Clock::now() + std::chrono::milliseconds(ms);
-}
-
-void pause()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-}
 
 bool isInk(const Capture& image, int x, int y)
 {
@@ -98,15 +84,12 @@ bool LiveProgram::waitForFrame(const std::function<bool(const Capture&)>& condit
 
 WindowId LiveProgram::waitForMenu(bool shown)
 {
-    const auto deadline = deadlineIn(WAIT_MS);
-    for (;;) {
-        const WindowId menu = driver().findWindow(MENU_TITLE, 0);
-        if ((menu != 0) == shown)
-            return shown ? menu : window();
-        if (Clock::now() > deadline)
-            return 0;
-        pause();
-    }
+    WindowId menu = 0;
+    const bool met = pollUntil([&] {
+        menu = driver().findWindow(MENU_TITLE, 0);
+        return (menu != 0) == shown;
+    }, WAIT_MS, POLL_MS);
+    return !met ? 0 : shown ? menu : window();
 }
 
 MenuLayout LiveProgram::openMenu()
@@ -121,16 +104,20 @@ MenuLayout LiveProgram::openMenu()
     layout.place = driver().geometry(menu);
     // The menu opens with its corner at the pointer and draws itself again
     // whenever the entry under the pointer changes: move just inside and just
-    // outside its corner in turn until it shows.
-    const auto deadline = deadlineIn(WAIT_MS);
+    // outside its corner in turn until it shows, a poll's interval after each move.
+    int wake = 0;
     std::vector<Band> bands;
-    for (int wake = 0; bands.size() != MENU_ROWS && Clock::now() < deadline; ++wake) {
-        const int offset = wake % 2 == 0 ? WAKE_OFFSET : -WAKE_OFFSET;
+    pollUntil([&] {
+        if (wake > 0) {
+            layout.image = driver().capture(menu);
+            bands = inkBands(layout.image);
+            if (bands.size() == MENU_ROWS)
+                return true;
+        }
+        const int offset = wake++ % 2 == 0 ? WAKE_OFFSET : -WAKE_OFFSET;
         driver().movePointer(layout.place.x + offset, layout.place.y + offset);
-        pause();
-        layout.image = driver().capture(menu);
-        bands = inkBands(layout.image);
-    }
+        return false;
+    }, WAIT_MS, POLL_MS);
     for (const Band& band : bands)
         layout.rows.push_back({layout.place.x + layout.place.width / 2,
                                layout.place.y + (band.top + band.bottom) / 2,
@@ -146,15 +133,11 @@ bool LiveProgram::waitForHighlight(const MenuLayout& layout, std::size_t index)
     // Right of every label, where only the entry's background shows.
     const int x = layout.place.width - MENU_EDGE - 1;
     const int y = layout.rows[index].centreY - layout.place.y;
-    const auto deadline = deadlineIn(WAIT_MS);
-    while (Clock::now() < deadline) {
+    return pollUntil([&] {
         const Capture image = driver().capture(menu);
-        if (image.width == layout.place.width && image.red(x, y) >= HIGHLIGHT_MIN &&
-            image.green(x, y) >= HIGHLIGHT_MIN && image.blue(x, y) >= HIGHLIGHT_MIN)
-            return true;
-        pause();
-    }
-    return false;
+        return image.width == layout.place.width && image.red(x, y) >= HIGHLIGHT_MIN &&
+               image.green(x, y) >= HIGHLIGHT_MIN && image.blue(x, y) >= HIGHLIGHT_MIN;
+    }, WAIT_MS, POLL_MS);
 }
 
 bool LiveProgram::pickRow(std::size_t index, MenuLayout* layout, bool waitForClose)
@@ -174,16 +157,11 @@ bool LiveProgram::pickRow(std::size_t index, MenuLayout* layout, bool waitForClo
 
 bool LiveProgram::waitForPointerAt(int x, int y)
 {
-    const auto deadline = deadlineIn(WAIT_MS);
-    for (;;) {
+    return pollUntil([&] {
         int px = -1;
         int py = -1;
-        if (driver().pointerIn(window(), px, py) && px == x && py == y)
-            return true;
-        if (Clock::now() > deadline)
-            return false;
-        pause();
-    }
+        return driver().pointerIn(window(), px, py) && px == x && py == y;
+    }, WAIT_MS, POLL_MS);
 }
 
 bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,

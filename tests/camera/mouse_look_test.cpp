@@ -2,10 +2,9 @@
 // it sends back home, read from the X server.
 #include "camera/controls.h"
 #include "platform/gl.h"
+#include "tests/support/program.h"
 #include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
-
-#include <chrono>
 
 namespace {
 
@@ -167,14 +166,13 @@ protected:
 
     bool waitForPointerAt(int x, int y)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
-        while (!pointerAt(x, y)) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
+        return pollUntil([&] {
+            if (pointerAt(x, y))
+                return true;
             pumpEvents();
             programRoundTrip();
-        }
-        return true;
+            return false;
+        }, WAIT_MS);
     }
 
     static constexpr int PARK_X = 100;

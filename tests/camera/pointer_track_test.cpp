@@ -31,6 +31,12 @@ const struct { const char* name; WindowSize window; std::vector<Step> steps; } C
     {"chosen again, menu closed outside", WIDE, {{S, {300, 150}}, {M, {305, 150}, {5, 0}, HOME}, {M, HOME},
         {S, {300, 150}}, {M, {301, 150}, {1, 0}, HOME}, {M, HOME}, {M, {302, 150}, {1, 0}},
         {S, {1300, 150}}, {E, {1270, 150}}, {M, {1260, 150}, {-10, 0}, HOME}}},
+    {"absolute device walking home, echo lost", WIDE, {{S, {300, 200}}, {M, {330, 215}, {30, 15}, HOME},
+        {M, {360, 230}, {30, 15}}, {M, {390, 245}, {30, 15}}, {M, {420, 260}, {30, 15}}, {M, {450, 275}, {30, 15}},
+        {M, {480, 290}, {30, 15}}, {M, {510, 305}, {30, 15}}, {M, {540, 320}, {30, 15}}, {M, {570, 335}, {30, 15}},
+        {M, {600, 350}, {30, 15}}, {M, {630, 365}, {30, 15}}, {M, {660, 380}, {30, 15}}, {M, {690, 395}, {30, 15}}}},
+    {"warps hold, entry warp reported again late", WIDE, {{S, {600, 340}}, {M, {605, 340}, {5, 0}, {1219, 659}},
+        {M, {1219, 659}}, {M, {1224, 659}, {5, 0}, HOME}, {M, {1219, 659}}, {M, {645, 360}, {5, 0}, HOME}}},
 };
 
 } // namespace
@@ -45,10 +51,11 @@ TEST(PointerTrackTest, EachMotionMeasuresFromWhereThePointerReallyWas)
             if (step.event != M)
                 step.event(track, true, step.at, c.window);
             const Pixel home = pointerHome(HOME, c.window);
-            const MotionPlan plan = step.event == M ? planMotion(track, step.at, home, c.window) : MotionPlan{};
-            const Pixel turn = {step.at.x - plan.from.x, step.at.y - plan.from.y};
-            EXPECT_EQ(xy(plan.turns ? turn : NO), xy(step.turn));
-            EXPECT_EQ(xy(plan.warp ? plan.to : NO), xy(step.warp));
+            const MotionPlan plan = step.event == M ? trackMotion(track, step.at, home, c.window) : MotionPlan{};
+            const Pixel from = plan.from.value_or(NO);
+            const Pixel turn = {step.at.x - from.x, step.at.y - from.y};
+            EXPECT_EQ(xy(plan.from ? turn : NO), xy(step.turn));
+            EXPECT_EQ(xy(plan.warpTo.value_or(NO)), xy(step.warp));
         }
     }
 }

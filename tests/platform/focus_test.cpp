@@ -4,9 +4,7 @@
 #include "platform/platform.h"
 #include "tests/platform/keyboard_fixture.h"
 #include "tests/support/gl_program.h"
-
-#include <chrono>
-#include <thread>
+#include "tests/support/program.h"
 
 namespace {
 
@@ -30,15 +28,8 @@ WindowId createOtherWindow(XDriver& driver)
 // the bounded wait.
 bool waitForAllReleasedWithoutEvents()
 {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(FOCUS_WAIT_MS);
-    for (;;) {
-        if (getKeyState('W') == 0 && getKeyState(VK_UP) == 0)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-    }
+    return pollUntil([] { return getKeyState('W') == 0 && getKeyState(VK_UP) == 0; },
+                     FOCUS_WAIT_MS, POLL_MS);
 }
 
 } // namespace

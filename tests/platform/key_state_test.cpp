@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 
 class KeyStateTest : public KeyboardTest {
 protected:
@@ -216,13 +215,14 @@ TEST_F(KeyStateTest, HeldKeyStaysHeldThroughAutoRepeat)
     // The server repeats after 150 ms, then every 30 ms: hold well past that,
     // looking after every batch of events.
     constexpr auto HOLD = std::chrono::milliseconds(600);
+    constexpr int SAMPLE_GAP_MS = 5;
     const auto until = std::chrono::steady_clock::now() + HOLD;
     int dropped = 0;
     while (std::chrono::steady_clock::now() < until) {
         pumpEvents();
         if (getKeyState('D') != KEY_HELD)
             ++dropped;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        pauseFor(SAMPLE_GAP_MS);
     }
     EXPECT_EQ(dropped, 0) << "a repeat let D go while it was held";
     release("d");

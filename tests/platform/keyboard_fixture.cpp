@@ -2,13 +2,12 @@
 
 #include "platform/platform.h"
 #include "tests/support/gl_program.h"
+#include "tests/support/program.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -54,15 +53,10 @@ void KeyboardTest::release(const std::string& keysym)
 
 bool KeyboardTest::waitForKey(int virtualKey, bool held)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(KEY_WAIT_MS);
-    for (;;) {
+    return pollUntil([&] {
         pumpEvents();
-        if (((getKeyState(virtualKey) & KEY_HELD) != 0) == held)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-    }
+        return ((getKeyState(virtualKey) & KEY_HELD) != 0) == held;
+    }, KEY_WAIT_MS, POLL_MS);
 }
 
 void KeyboardTest::settleEvents()

@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -72,17 +70,11 @@ bool viewShows(const Capture& shot, double yaw, double pitch, std::string& why)
 
 bool pointerSentHome(ProgramSession& session, int homeX = HOME_X, int homeY = HOME_Y)
 {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
-    for (;;) {
+    return pollUntil([&] {
         int x = -1;
         int y = -1;
-        if (session.driver().pointerIn(session.window(), x, y) && x == homeX && y == homeY)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-    }
+        return session.driver().pointerIn(session.window(), x, y) && x == homeX && y == homeY;
+    }, SCREEN_WAIT_MS, POLL_MS);
 }
 
 // Move the pointer by an offset from wherever it is, as a user moves the mouse.

@@ -1,10 +1,8 @@
 #include "tests/scenarios/screen_checks.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace {
 
@@ -114,17 +112,14 @@ long changesOutside(const Capture& a, const Capture& b, const PixelRect& exclude
 
 bool framesStillDrawn(ProgramSession& session, const PerspectiveView& view)
 {
-    Capture before = session.capture();
+    const Capture before = session.capture();
     const PixelRect torus = torusScreenRect(view, TORUS_MARGIN);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
-    while (std::chrono::steady_clock::now() < deadline && session.running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(FRAME_GAP_MS));
-        const Capture after = session.capture();
-        if (differingPixels(before, after, torus) > 0)
-            return true;
-    }
-    return false;
+    bool drawn = false;
+    pollUntil([&] {
+        drawn = differingPixels(before, session.capture(), torus) > 0;
+        return drawn || !session.running();
+    }, SCREEN_WAIT_MS, FRAME_GAP_MS);
+    return drawn;
 }
 
 bool waitForRendering(ProgramSession& session, Rendering wanted, Capture& shot)

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <thread>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -115,21 +115,20 @@ PixelRect tankScreenRect(const PerspectiveView& view, const Vec3& position, doub
 
 bool waitForTankAtRest(ProgramSession& session, const TankTracker& tracker, TankSighting& rest)
 {
-    TankSighting before = tracker.sight(session.capture());
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
-    while (std::chrono::steady_clock::now() < deadline && session.running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(REST_GAP_MS));
+    // Two sightings REST_GAP_MS apart that agree: the first check has none before it.
+    std::optional<TankSighting> before;
+    bool still = false;
+    pollUntil([&] {
         const TankSighting after = tracker.sight(session.capture());
-        if (before.seen && after.seen &&
-            std::hypot(after.centre.x - before.centre.x, after.centre.y - before.centre.y) <
-                REST_AGREEMENT) {
+        still = before && before->seen && after.seen &&
+                std::hypot(after.centre.x - before->centre.x, after.centre.y - before->centre.y) <
+                    REST_AGREEMENT;
+        if (still)
             rest = after;
-            return true;
-        }
         before = after;
-    }
-    return false;
+        return still || !session.running();
+    }, SCREEN_WAIT_MS, REST_GAP_MS);
+    return still;
 }
 
 DriveStage TankDriver::drive(const std::vector<std::string>& keys, const DistanceToGo& toGo)

@@ -14,16 +14,15 @@
 #include "tank/tank.h"
 #include "tests/soak/soak_memory.h"
 #include "tests/soak/soak_input.h"
+#include "tests/support/program.h"
 #include "tests/support/program_test.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -103,17 +102,12 @@ std::string glStateFault()
 bool shrinkWindow()
 {
     glutReshapeWindow(SOAK_WINDOW_WIDTH, SOAK_WINDOW_HEIGHT);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(RESHAPE_TIMEOUT_MS);
-    while (std::chrono::steady_clock::now() < deadline) {
+    return pollUntil([] {
         pumpEvents();
         GLint viewport[4] = {0, 0, 0, 0};
         glGetIntegerv(GL_VIEWPORT, viewport);
-        if (viewport[2] == SOAK_WINDOW_WIDTH && viewport[3] == SOAK_WINDOW_HEIGHT)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+        return viewport[2] == SOAK_WINDOW_WIDTH && viewport[3] == SOAK_WINDOW_HEIGHT;
+    }, RESHAPE_TIMEOUT_MS);
 }
 
 using NamedValues = std::vector<std::pair<std::string, float>>;

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int POLL_INTERVAL_MS = 10;
 constexpr int TERMINATE_WAIT_MS = 5000;  // after SIGTERM, before SIGKILL
 // Every child renders with Mesa's software rasterizer, whatever the machine's GPU.
 constexpr char SOFTWARE_GL[] = "LIBGL_ALWAYS_SOFTWARE=1";
@@ -186,7 +185,7 @@ bool ProgramProcess::waitForExit(int timeoutMs)
         }
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
+        pauseFor(POLL_INTERVAL_MS);
     }
     drain();
     return finished_;
@@ -206,26 +205,26 @@ const std::string& ProgramProcess::standardError()
 
 bool ProgramProcess::waitForOutput(const std::string& text, int timeoutMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
+    return pollUntil([&] {
         drain();
-        if (out_.find(text) != std::string::npos)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
-    }
+        return out_.find(text) != std::string::npos;
+    }, timeoutMs);
 }
 
-bool pollUntil(const std::function<bool()>& condition, int timeoutMs)
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs, int intervalMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
+        pauseFor(intervalMs);
     }
     return true;
+}
+
+void pauseFor(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 CommandResult runCommand(const std::string& commandLine)

@@ -58,9 +58,20 @@ private:
     std::string err_;
 };
 
-// Check the condition every few milliseconds until it holds, up to timeoutMs;
-// false on time-out.
-bool pollUntil(const std::function<bool()>& condition, int timeoutMs);
+// How long pollUntil waits between checks unless told, milliseconds.
+constexpr int POLL_INTERVAL_MS = 10;
+
+// Check the condition every intervalMs until it holds, up to timeoutMs; false
+// on time-out. The first check comes at once, each further one after the
+// interval: a condition that compares with the check before sees the interval
+// pass between the two.
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs,
+               int intervalMs = POLL_INTERVAL_MS);
+
+// Let a span of milliseconds pass that is itself the measure (between two
+// captures to be compared, or to let the toolkit see one motion before the
+// next). Never to wait for a condition: that is pollUntil's.
+void pauseFor(int milliseconds);
 
 // A shell command line run to its end: its exit status (-1 if it did not exit
 // normally) and what it printed on standard output and standard error.

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <thread>
+#include <optional>
+#include <utility>
 
 // What each desktop runs on the private server, with its stock settings
 // whatever the user running the tests has configured, and no session manager
@@ -77,18 +77,6 @@ const DesktopCommand DESKTOP_COMMANDS[] = {
 constexpr int ALIGN_STEP = 7;
 constexpr int ALIGN_TRIES = 20;
 constexpr int ALIGN_WAIT_MS = 2000;
-
-using Clock = std::chrono::steady_clock;
-
-Clock::time_point deadlineAfter(int milliseconds)
-{
-    return Clock::now() + std::chrono::milliseconds(milliseconds);
-}
-
-void pause(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
 
 // Sessions still open. Should the test process end through exit() (the X
 // library does so on a protocol error), their program and X server are
@@ -370,38 +358,33 @@ void ProgramSession::keep(const Capture& shot, const std::string& step)
 bool ProgramSession::waitForScreen(const std::function<bool(const Capture&)>& condition,
                                    int timeoutMs, Capture* last)
 {
-    const auto deadline = deadlineAfter(timeoutMs);
-    for (;;) {
+    bool met = false;
+    pollUntil([&] {
         Capture shot = capture();
-        const bool met = shot.width > 0 && condition(shot);
+        met = shot.width > 0 && condition(shot);
         if (last != nullptr)
             *last = shot;
-        if (met)
-            return true;
-        if (Clock::now() >= deadline || !running())
-            return false;
-        pause(POLL_MS);
-    }
+        return met || !running();
+    }, timeoutMs, POLL_MS);
+    return met;
 }
 
 bool ProgramSession::waitForStillScreen(
     const std::function<long(const Capture&, const Capture&)>& changes, int gapMs, int timeoutMs,
     Capture* last)
 {
-    const auto deadline = deadlineAfter(timeoutMs);
-    Capture before = capture();
-    for (;;) {
-        pause(gapMs);
+    // Two captures gapMs apart that agree: the first check has none before it.
+    std::optional<Capture> before;
+    bool still = false;
+    pollUntil([&] {
         Capture after = capture();
-        const bool still = after.width > 0 && changes(before, after) == 0;
-        if (last != nullptr)
+        still = before && after.width > 0 && changes(*before, after) == 0;
+        if (before && last != nullptr)
             *last = after;
-        if (still)
-            return true;
-        if (Clock::now() >= deadline || !running())
-            return false;
-        before = after;
-    }
+        before = std::move(after);
+        return still || !running();
+    }, timeoutMs, gapMs);
+    return still;
 }
 
 WindowId ProgramSession::menuWindow(int timeoutMs)
@@ -479,14 +462,12 @@ bool ProgramSession::waitForMenuPainted(const WindowGeometry& place)
 
 bool ProgramSession::waitUntil(const std::function<bool()>& condition)
 {
-    const auto deadline = deadlineAfter(SCREEN_WAIT_MS);
-    for (;;) {
-        if (condition())
-            return true;
-        if (Clock::now() >= deadline || !running())
-            return false;
-        pause(POLL_MS);
-    }
+    bool met = false;
+    pollUntil([&] {
+        met = condition();
+        return met || !running();
+    }, SCREEN_WAIT_MS, POLL_MS);
+    return met;
 }
 
 bool ProgramSession::dismissMenu()

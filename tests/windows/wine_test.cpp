@@ -82,11 +82,6 @@ constexpr int MENU_AT_Y = 120;
 
 using Clock = std::chrono::steady_clock;
 
-void pause(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 // The X display this driver was given, for the program it starts.
 std::string displayName()
 {
@@ -174,7 +169,7 @@ public:
     long motion()
     {
         const Capture before = driver_.capture(window_);
-        pause(STILL_GAP_MS);
+        pauseFor(STILL_GAP_MS);
         return changesAwayFromTorus(before, driver_.capture(window_));
     }
 
@@ -192,7 +187,7 @@ public:
     {
         const bool stood = waitUntilStanding();
         const Capture from = driver_.capture(window_);
-        pause(STILL_SPAN_MS);
+        pauseFor(STILL_SPAN_MS);
         const long changed = changesAwayFromTorus(from, driver_.capture(window_));
         detail = stood ? std::to_string(changed) + " pixels changed away from the torus over " +
                              std::to_string(STILL_SPAN_MS) + " ms"
@@ -431,7 +426,7 @@ bool chooseFromMenu(Session& session, int entry)
     driver.movePointer(x - 1, y);
     driver.movePointer(x, y);
     driver.sync();
-    pause(POLL_MS);
+    pauseFor(POLL_MS);
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
@@ -454,7 +449,7 @@ void checkPointer(Session& session, Tally& tally)
         driver.movePointerIn(session.window(), MENU_AT_X + nudge % 2, MENU_AT_Y);
         driver.sync();
         ++nudge;
-        pause(POLL_MS);
+        pauseFor(POLL_MS);
         return driver.cursorHidden();
     };
     const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
