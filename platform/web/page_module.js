@@ -14,8 +14,9 @@ Module['canvas'] = document.getElementById('canvas');
 Module['print'] = function(text) { console.log(text); };
 Module['printErr'] = function(text) { console.error(text); };
 
-// exit(): stop the tick, the frames and the event handlers, give the pointer
-// back and say so on the page. A reload starts the program again.
+// exit(), or an error that stops the program: stop the tick, the frames and
+// the event handlers, give the pointer back and say so on the page. A reload
+// starts the program again.
 Module['quit'] = function(status, toThrow) {
   ABORT = true;
   if (typeof JSEvents != 'undefined') JSEvents.removeAllEventListeners();
@@ -23,7 +24,9 @@ Module['quit'] = function(status, toThrow) {
   var menu = document.getElementById('quorvale-menu');
   if (menu) menu.style.display = 'none';
   document.getElementById('canvas').style.display = 'none';
-  document.getElementById('note').textContent = 'Quorvale has ended. Reload the page to start it again.';
+  document.getElementById('note').textContent = status === 0
+    ? 'Quorvale has ended. Reload the page to start it again.'
+    : 'Quorvale stopped on an error (the console tells which). Reload the page to start it again.';
   document.title = 'Quorvale 1 (ended)';
   throw toThrow;
 };
