@@ -1,0 +1,136 @@
+#include "platform/webgl/primitive_assembly.h"
+
+#include "platform/webgl/gl_api.h"
+
+#include <cmath>
+
+namespace quorvale::webgl {
+
+namespace {
+
+// Lines up to this width are WebGL's own one-pixel lines.
+constexpr float THIN_LINE_WIDTH = 1.0f;  // pixels
+
+void append(Batch& batch, RunKind kind, const GpuVertex& v)
+{
+    const int index = static_cast<int>(batch.vertices.size());
+    if (batch.runs.empty() || batch.runs.back().kind != kind)
+        batch.runs.push_back({kind, index, 0});
+    batch.vertices.push_back(v);
+    ++batch.runs.back().count;
+}
+
+Vector4 clipOf(const Rasterisation& r, const GpuVertex& v)
+{
+    return transform(r.projection, v.eye[0], v.eye[1], v.eye[2], 1.0f);
+}
+
+// Twice the signed window area of the triangle, up to a positive factor, from
+// its clip coordinates: the sign of det(x y w) is the facing of whatever part
+// of the triangle survives clipping, even when a corner lies behind the eye.
+float facingSign(const Vector4& a, const Vector4& b, const Vector4& c)
+{
+    return a.x * (b.y * c.w - c.y * b.w) - b.x * (a.y * c.w - c.y * a.w) +
+           c.x * (a.y * b.w - b.y * a.w);
+}
+
+void addPoint(Batch& batch, const GpuVertex& v)
+{
+    append(batch, RunKind::POINTS, v);
+}
+
+// The direction in window pixels of the part of the segment that the near plane
+// keeps; false if the near plane keeps none of it.
+bool windowDirection(const Rasterisation& r, const GpuVertex& a, const GpuVertex& b, float& dx,
+                     float& dy)
+{
+    Vector4 ca = clipOf(r, a);
+    Vector4 cb = clipOf(r, b);
+    const float da = ca.z + ca.w;  // distance inside the near plane, clip units
+    const float db = cb.z + cb.w;
+    if (da < 0 && db < 0)
+        return false;
+    const auto cut = [](const Vector4& from, const Vector4& to, float t) {
+        return Vector4{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
+                       from.z + (to.z - from.z) * t, from.w + (to.w - from.w) * t};
+    };
+    if (da < 0)
+        ca = cut(ca, cb, da / (da - db));
+    else if (db < 0)
+        cb = cut(cb, ca, db / (db - da));
+    if (ca.w <= 0 || cb.w <= 0)
+        return false;
+    dx = (cb.x / cb.w - ca.x / ca.w) * r.viewportWidth / 2;
+    dy = (cb.y / cb.w - ca.y / ca.w) * r.viewportHeight / 2;
+    return true;
+}
+
+void addWideLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b)
+{
+    float dx = 0, dy = 0;
+    if (!windowDirection(r, a, b, dx, dy))
+        return;
+    // As GL widens aliased lines: an x-major line spreads in y, a y-major one in
+    // x, lineWidth pixels across. The offset is in normalised device units and
+    // is scaled by w in the shader, so it holds along the whole clipped line.
+    float ox = 0, oy = 0;
+    if (std::fabs(dx) >= std::fabs(dy))
+        oy = r.lineWidth / r.viewportHeight;
+    else
+        ox = r.lineWidth / r.viewportWidth;
+    const auto shifted = [](GpuVertex v, float x, float y) {
+        v.screenOffset[0] = x;
+        v.screenOffset[1] = y;
+        return v;
+    };
+    const GpuVertex a0 = shifted(a, -ox, -oy), a1 = shifted(a, ox, oy);
+    const GpuVertex b0 = shifted(b, -ox, -oy), b1 = shifted(b, ox, oy);
+    for (const GpuVertex* v : {&a0, &b0, &b1, &a0, &b1, &a1})
+        append(batch, RunKind::LINE_QUADS, *v);
+}
+
+} // namespace
+
+void addTriangle(Batch& batch, const Rasterisation& r, const GpuVertex& v0, const GpuVertex& v1,
+                 const GpuVertex& v2, unsigned edgeFlags)
+{
+    if (r.frontMode == GL_FILL && r.backMode == GL_FILL) {
+        for (const GpuVertex* v : {&v0, &v1, &v2})
+            append(batch, RunKind::FILLED_TRIANGLES, *v);
+        return;
+    }
+    // Culling comes first; the polygon mode then applies to what is left.
+    const bool front = facingSign(clipOf(r, v0), clipOf(r, v1), clipOf(r, v2)) > 0;
+    if (!front && r.cullBackFaces)
+        return;
+    const unsigned mode = front ? r.frontMode : r.backMode;
+    const GpuVertex* corners[3] = {&v0, &v1, &v2};
+    for (int edge = 0; edge < 3; ++edge) {
+        if (mode == GL_FILL) {
+            append(batch, RunKind::FILLED_TRIANGLES, *corners[edge]);
+        } else if ((edgeFlags & (1u << edge)) != 0) {
+            if (mode == GL_LINE)
+                addLine(batch, r, *corners[edge], *corners[(edge + 1) % 3]);
+            else
+                addPoint(batch, *corners[edge]);
+        }
+    }
+}
+
+void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b)
+{
+    if (r.lineWidth > THIN_LINE_WIDTH) {
+        addWideLine(batch, r, a, b);
+        return;
+    }
+    append(batch, RunKind::LINES, a);
+    append(batch, RunKind::LINES, b);
+}
+
+void clearBatch(Batch& batch)
+{
+    batch.vertices.clear();
+    batch.runs.clear();
+}
+
+} // namespace quorvale::webgl

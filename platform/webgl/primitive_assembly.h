@@ -1,0 +1,61 @@
+// How lit primitives become what WebGL can draw: polygon modes (GL_LINE and
+// GL_POINT drawn as edges and corners of the faces that survive culling), lines
+// wider than one pixel (drawn as screen-space quads) and a batch that collects
+// everything in drawing order until the next state change.
+#pragma once
+
+#include "platform/webgl/matrix.h"
+#include "platform/webgl/per_vertex_lighting.h"
+
+#include <vector>
+
+namespace quorvale::webgl {
+
+// What a run of the batch is drawn as.
+enum class RunKind {
+    FILLED_TRIANGLES,  // culled by GL as the program asked
+    LINE_QUADS,        // wide lines: triangles never culled
+    LINES,             // one-pixel lines
+    POINTS,            // one-pixel points
+};
+
+struct Run {
+    RunKind kind;
+    int first;
+    int count;
+};
+
+// Vertices in drawing order, cut into runs of one kind each.
+struct Batch {
+    std::vector<GpuVertex> vertices;
+    std::vector<Run> runs;
+};
+
+// The state that decides how a primitive is drawn.
+struct Rasterisation {
+    Matrix4 projection;
+    float viewportWidth = 1;   // pixels
+    float viewportHeight = 1;  // pixels
+    unsigned frontMode = 0x1B02;  // GL_FILL
+    unsigned backMode = 0x1B02;   // GL_FILL
+    bool cullBackFaces = false;   // GL_CULL_FACE on, with GL's default GL_BACK and GL_CCW
+    float lineWidth = 1;          // pixels
+};
+
+// Which edges of a triangle lie on its polygon's boundary (GL's edge flags):
+// bit 0 the edge v0-v1, bit 1 v1-v2, bit 2 v2-v0.
+constexpr unsigned ALL_EDGES = 7;
+
+// Adds a triangle in the polygon mode of the side it shows; a culled triangle
+// adds nothing. In GL_LINE mode its boundary edges become lines, in GL_POINT
+// mode the first corners of its boundary edges become points.
+void addTriangle(Batch& batch, const Rasterisation& r, const GpuVertex& v0, const GpuVertex& v1,
+                 const GpuVertex& v2, unsigned edgeFlags);
+
+// Adds the line a-b, lineWidth pixels wide.
+void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b);
+
+// Empties the batch.
+void clearBatch(Batch& batch);
+
+} // namespace quorvale::webgl
