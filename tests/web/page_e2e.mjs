@@ -134,7 +134,7 @@ try {
   let worst = 0;
   for (const [name, [world, looksRight]] of Object.entries(points)) {
     const where = spotOf(at(world).map(Math.round), looksRight);
-    const off = nearestDifference(desktop, first, where);
+    const off = nearestDifference(first, desktop, where);
     worst = Math.max(worst, off);
     check(looksRight(pixel(desktop, where)) && off <= TOLERANCE,
       `${name} at ${where.map(Math.round)}: page ${pixel(first, where)}, desktop ${pixel(desktop, where)}`);
