@@ -39,40 +39,25 @@ void addPoint(Batch& batch, const GpuVertex& v)
     append(batch, RunKind::POINTS, v);
 }
 
-// The direction in window pixels of the part of the segment that the near plane
-// keeps; false if the near plane keeps none of it.
-bool windowDirection(const Rasterisation& r, const GpuVertex& a, const GpuVertex& b, float& dx,
+// The direction of the segment on the window, in pixels up to a factor of
+// either sign. Homogeneous, so that a corner behind the eye (w <= 0) needs no
+// clipping first: every point of the segment projects onto the same window line.
+void windowDirection(const Rasterisation& r, const GpuVertex& a, const GpuVertex& b, float& dx,
                      float& dy)
 {
-    Vector4 ca = clipOf(r, a);
-    Vector4 cb = clipOf(r, b);
-    const float da = ca.z + ca.w;  // distance inside the near plane, clip units
-    const float db = cb.z + cb.w;
-    if (da < 0 && db < 0)
-        return false;
-    const auto cut = [](const Vector4& from, const Vector4& to, float t) {
-        return Vector4{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
-                       from.z + (to.z - from.z) * t, from.w + (to.w - from.w) * t};
-    };
-    if (da < 0)
-        ca = cut(ca, cb, da / (da - db));
-    else if (db < 0)
-        cb = cut(cb, ca, db / (db - da));
-    if (ca.w <= 0 || cb.w <= 0)
-        return false;
-    dx = (cb.x / cb.w - ca.x / ca.w) * r.viewportWidth / 2;
-    dy = (cb.y / cb.w - ca.y / ca.w) * r.viewportHeight / 2;
-    return true;
+    const Vector4 ca = clipOf(r, a);
+    const Vector4 cb = clipOf(r, b);
+    dx = (cb.x * ca.w - ca.x * cb.w) * r.viewportWidth;
+    dy = (cb.y * ca.w - ca.y * cb.w) * r.viewportHeight;
 }
 
 void addWideLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b)
 {
     float dx = 0, dy = 0;
-    if (!windowDirection(r, a, b, dx, dy))
-        return;
+    windowDirection(r, a, b, dx, dy);
     // As GL widens aliased lines: an x-major line spreads in y, a y-major one in
     // x, lineWidth pixels across. The offset is in normalised device units and
-    // is scaled by w in the shader, so it holds along the whole clipped line.
+    // is scaled by w in the shader, so it holds all along the line as WebGL clips it.
     float ox = 0, oy = 0;
     if (std::fabs(dx) >= std::fabs(dy))
         oy = r.lineWidth / r.viewportHeight;
