@@ -22,20 +22,16 @@ TEST(WebKeys, LettersByLabelOnLatinLayoutsByPlaceOtherwise)
         {"z", "KeyY", 'Z'},          {"\xC3\xBC", "BracketLeft", 0}, // QWERTZ; u-umlaut at no letter place
         {"\xD1\x86", "KeyW", 'W'},   {"\xCF\x89", "KeyV", 'V'}, // Russian tse, Greek omega: by place
         {"Dead", "KeyE", 0},         {"Process", "KeyW", 0},    // named keys are no letters
-        {"Shift", "ShiftRight", VK_RSHIFT}, {"Shift", "ShiftLeft", 0},
-        {"ArrowUp", "ArrowUp", VK_UP}, {"ArrowLeft", "Numpad4", VK_LEFT},
-        {"Home", "Home", VK_HOME},   {"End", "End", VK_END},    {"Escape", "Escape", VK_ESCAPE},
-        {"1", "Digit1", 0},          {"", "KeyW", 0},
+        {"Shift", "ShiftRight", VK_RSHIFT}, {"Shift", "ShiftLeft", 0}, {"1", "Digit1", 0},
+        {"ArrowUp", "ArrowUp", VK_UP}, {"ArrowLeft", "Numpad4", VK_LEFT}, {"Home", "Home", VK_HOME},
+        {"End", "End", VK_END},      {"Escape", "Escape", VK_ESCAPE}, {"", "KeyW", 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(virtualKeyOfEvent(row.key, row.code), row.expected) << row.key << " at " << row.code;
 }
 
-// Where the pointer is over entry `index` of a menu opened at `at`.
-PagePoint overEntry(PagePoint at, int index)
-{
-    return {at.x + MENU_ENTRY_WIDTH / 2, at.y + (index + 0.5) * MENU_ENTRY_HEIGHT};
-}
+// Over the middle of entry `index` of a menu opened at `at`.
+PagePoint overEntry(PagePoint at, int index) { return {at.x + 100, at.y + (index + 0.5) * MENU_ENTRY_HEIGHT}; }
 
 TEST(WebMenu, OpensByDragOrClickAndClosesWithoutAPickElsewhere)
 {
@@ -71,11 +67,7 @@ TEST(WebMenu, OpensByDragOrClickAndClosesWithoutAPickElsewhere)
     EXPECT_TRUE(escapeMenu(menu));
     EXPECT_FALSE(escapeMenu(menu));
     // Only the right button on the picture opens it.
-    PopupMenu closed;
-    closed.entryCount = 5;
-    EXPECT_FALSE(pressMenu(closed, LEFT_BUTTON, at, true));
-    EXPECT_FALSE(pressMenu(closed, RIGHT_BUTTON, at, false));
-    EXPECT_EQ(closed.phase, MenuPhase::Closed);
+    EXPECT_FALSE(pressMenu(menu, LEFT_BUTTON, at, true) || pressMenu(menu, RIGHT_BUTTON, at, false));
 }
 
 } // namespace

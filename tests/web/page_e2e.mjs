@@ -35,8 +35,10 @@ async function pollUntil(condition, timeoutMs = 10000) {
   }
 }
 
+// RGB at (x, y) from the top; an image read back from GL holds its rows from the bottom.
 const pixel = (image, [x, y]) => {
-  const i = (Math.round(y) * image.width + Math.round(x)) * 4;
+  const row = image.bottomUp ? image.bottomUp - 1 - Math.round(y) : Math.round(y);
+  const i = (row * image.width + Math.round(x)) * 4;
   return [image.data[i], image.data[i + 1], image.data[i + 2]];
 };
 const difference = (a, b) => Math.max(...a.map((v, i) => Math.abs(v - b[i])));
@@ -59,18 +61,13 @@ function litCount(image) {
 function installFrameGate() {
   const realFrame = window.requestAnimationFrame.bind(window);
   const gate = { limit: 1, shown: 0, held: [] };
-  // The drawing buffer as the frame left it, rows from the top, RGBA; read in
+  // The drawing buffer as the frame left it (rows from the bottom), read in
   // the frame's own task, before the browser may clear it.
   const readBack = () => {
     const canvas = document.getElementById('canvas');
-    const gl = canvas.getContext('webgl');
     const rgba = new Uint8Array(canvas.width * canvas.height * 4);
-    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    const rowBytes = canvas.width * 4;
-    const flipped = new Uint8Array(rgba.length);
-    for (let y = 0; y < canvas.height; y++)
-      flipped.set(rgba.subarray((canvas.height - 1 - y) * rowBytes, (canvas.height - y) * rowBytes), y * rowBytes);
-    return { width: canvas.width, data: flipped };
+    canvas.getContext('webgl').readPixels(0, 0, canvas.width, canvas.height, 0x1908, 0x1401, rgba);
+    return { width: canvas.width, bottomUp: canvas.height, data: rgba };
   };
   window.requestAnimationFrame = (callback) => realFrame((time) => {
     if (gate.shown < gate.limit) {
@@ -115,8 +112,7 @@ try {
 
   // The first frame against the desktop's, at points projected here.
   await pollUntil(() => page.evaluate(() => frameGate.first !== undefined));
-  const first = await page.evaluate(() =>
-    ({ width: frameGate.first.width, data: Array.from(frameGate.first.data) }));
+  const first = await page.evaluate(() => ({ ...frameGate.first, data: Array.from(frameGate.first.data) }));
   const desktop = PNG.sync.read(readFileSync(desktopPath));
   const at = (world) => project(world, START_EYE, [0, 0, 0], FOV_Y, WIDTH, HEIGHT);
   const isGreen = ([r, g, b]) => g > r && g > b;
