@@ -17,6 +17,9 @@ namespace {
 
 // One slot per virtual-key code; true while the key is held.
 std::array<bool, 256> heldKeys{};
+// Keys pressed since the last tick: a tap shorter than the time between two
+// ticks (which a busy page may stretch) still counts at the next tick.
+std::array<bool, 256> pressedSinceTick{};
 // The virtual key each place was pressed as, so that its release lets go of
 // that key even if the layout or Shift changed in between.
 std::array<std::pair<std::string, int>, 16> pressedPlaces{};
@@ -91,13 +94,16 @@ EM_BOOL onVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
 
 int getKeyState(int virtualKey)
 {
-    return isTrackedKey(virtualKey) && heldKeys[virtualKey] ? KEY_HELD : 0;
+    const bool held = isTrackedKey(virtualKey) && (heldKeys[virtualKey] || pressedSinceTick[virtualKey]);
+    return held ? KEY_HELD : 0;
 }
 
 void pressKey(int virtualKey)
 {
-    if (isTrackedKey(virtualKey))
+    if (isTrackedKey(virtualKey)) {
         heldKeys[virtualKey] = true;
+        pressedSinceTick[virtualKey] = true;
+    }
 }
 
 void releaseKey(int virtualKey)
@@ -106,9 +112,15 @@ void releaseKey(int virtualKey)
         heldKeys[virtualKey] = false;
 }
 
+void tickSawKeys()
+{
+    pressedSinceTick.fill(false);
+}
+
 void releaseAllKeys()
 {
     heldKeys.fill(false);
+    pressedSinceTick.fill(false);
     pressedPlaces.fill({});
 }
 

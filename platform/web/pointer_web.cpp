@@ -57,9 +57,15 @@ EM_BOOL onPointerLockChange(int, const EmscriptenPointerlockChangeEvent* event, 
     return EM_FALSE;
 }
 
+// True if the picture holds the pointer now. Motions may come under the lock
+// before the lock's change event does.
+EM_JS(int, pictureHasPointer, (), {
+    return document.pointerLockElement === document.getElementById('canvas') ? 1 : 0;
+});
+
 EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*)
 {
-    if (locked) {
+    if (pictureHasPointer() != 0) {
         pointerX += static_cast<int>(event->movementX);
         pointerY += static_cast<int>(event->movementY);
         pointerKnown = true;
