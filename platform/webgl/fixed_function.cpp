@@ -205,6 +205,7 @@ GLenum primitiveOf(RunKind kind)
     default: return GL_TRIANGLES;
     }
 }
+
 } // namespace
 
 void begin(unsigned mode)
