@@ -31,11 +31,14 @@ struct VertexArray {
     std::size_t stride = 0;               // bytes
 };
 
+// The last torus built, kept while the program asks for the same one.
 struct TorusCache {
     double innerRadius = 0, outerRadius = 0;
     int sides = 0, rings = 0;
     TorusMesh mesh;
 };
+
+enum class ShaderPhase { NOT_BUILT, READY, REFUSED };
 
 // The one GL context's fixed-function state, as GL starts it.
 struct FixedFunction {
@@ -47,23 +50,24 @@ struct FixedFunction {
     float colour[4] = {1, 1, 1, 1};
     Lighting lighting = lightingDefaults();
     Rasterisation rasterisation;
-    bool viewportKnown = false;
     VertexArray vertexArray;
     std::optional<unsigned> primitive;         // inside glBegin / glEnd
     std::vector<GpuVertex> primitiveVertices;  // of the primitive not yet complete
     Batch batch;
-    bool programTried = false;
-    std::optional<LightingProgram> program;
+    ShaderPhase shaderPhase = ShaderPhase::NOT_BUILT;
+    LightingProgram program;  // valid in ShaderPhase::READY
     bool programStale = true;  // lighting or projection changed since the last load
     std::optional<TorusCache> torus;
 };
 
+// The layer's state; GL itself keeps one such state per context.
 FixedFunction& state()
 {
     static FixedFunction s;
     return s;
 }
 
+// The stack glMatrixMode chose.
 MatrixStack& currentStack(FixedFunction& s)
 {
     return s.projectionCurrent ? s.projection : s.modelView;
@@ -75,9 +79,36 @@ void beforeDrawStateChange()
     flush();
 }
 
+// Marks the shader's uniforms out of date.
 void afterLightingChange()
 {
     state().programStale = true;
+}
+
+// Creates the shader on first use; false if GL refused it.
+bool shaderReady(FixedFunction& s)
+{
+    if (s.shaderPhase == ShaderPhase::NOT_BUILT) {
+        const std::optional<LightingProgram> built = createLightingProgram();
+        s.shaderPhase = built ? ShaderPhase::READY : ShaderPhase::REFUSED;
+        if (built)
+            s.program = *built;
+    }
+    return s.shaderPhase == ShaderPhase::READY;
+}
+
+// The rasterisation state, with the viewport GL started with if the program has
+// set none yet (wide lines are sized in its pixels).
+const Rasterisation& rasterisation()
+{
+    Rasterisation& r = state().rasterisation;
+    if (r.viewportWidth == 0 || r.viewportHeight == 0) {
+        GLint box[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, box);
+        r.viewportWidth = static_cast<float>(box[2]);
+        r.viewportHeight = static_cast<float>(box[3]);
+    }
+    return r;
 }
 
 // Replaces the top of the current stack. A projection change closes the batch,
@@ -97,6 +128,7 @@ void setCurrentMatrix(const Matrix4& m)
     }
 }
 
+// Appends m to the current matrix, as glMultMatrix does.
 void multiplyCurrent(const Matrix4& m)
 {
     setCurrentMatrix(multiply(currentStack(state()).entries.back(), m));
@@ -121,7 +153,7 @@ void addPrimitiveVertex(const GpuVertex& v)
     FixedFunction& s = state();
     std::vector<GpuVertex>& pending = s.primitiveVertices;
     pending.push_back(v);
-    const Rasterisation& r = s.rasterisation;
+    const Rasterisation& r = rasterisation();
     if (*s.primitive == GL_LINES && pending.size() == 2) {
         addLine(s.batch, r, pending[0], pending[1]);
     } else if (*s.primitive == GL_TRIANGLES && pending.size() == 3) {
@@ -145,6 +177,7 @@ unsigned indexAt(unsigned type, const void* indices, int i)
     return static_cast<const std::uint16_t*>(indices)[i];
 }
 
+// Vertex index of the client vertex array, with the current normal and colour.
 GpuVertex arrayVertex(unsigned index)
 {
     const VertexArray& a = state().vertexArray;
@@ -152,6 +185,7 @@ GpuVertex arrayVertex(unsigned index)
     return eyeVertex(xyz[0], xyz[1], xyz[2], state().normal);
 }
 
+// The torus of these dimensions, built once for as long as they stay the same.
 const TorusMesh& torusMesh(double innerRadius, double outerRadius, int sides, int rings)
 {
     std::optional<TorusCache>& cache = state().torus;
@@ -162,6 +196,7 @@ const TorusMesh& torusMesh(double innerRadius, double outerRadius, int sides, in
     return cache->mesh;
 }
 
+// The WebGL primitive a run is drawn as.
 GLenum primitiveOf(RunKind kind)
 {
     switch (kind) {
@@ -169,24 +204,6 @@ GLenum primitiveOf(RunKind kind)
     case RunKind::POINTS: return GL_POINTS;
     default: return GL_TRIANGLES;
     }
-}
-
-// Creates the shader on first use; reads the viewport GL started with if the
-// program has not set one.
-bool programReady(FixedFunction& s)
-{
-    if (!s.programTried) {
-        s.programTried = true;
-        s.program = createLightingProgram();
-    }
-    if (!s.viewportKnown) {
-        GLint box[4] = {0, 0, 1, 1};
-        glGetIntegerv(GL_VIEWPORT, box);
-        s.rasterisation.viewportWidth = static_cast<float>(box[2]);
-        s.rasterisation.viewportHeight = static_cast<float>(box[3]);
-        s.viewportKnown = true;
-    }
-    return s.program.has_value();
 }
 
 } // namespace
@@ -390,7 +407,7 @@ void drawElements(unsigned mode, int count, unsigned type, const void* indices)
         !s.vertexArray.on || s.vertexArray.base == nullptr || s.primitive)
         return;
     for (int i = 0; i + 2 < count; i += 3) {
-        addTriangle(s.batch, s.rasterisation, arrayVertex(indexAt(type, indices, i)),
+        addTriangle(s.batch, rasterisation(), arrayVertex(indexAt(type, indices, i)),
                     arrayVertex(indexAt(type, indices, i + 1)),
                     arrayVertex(indexAt(type, indices, i + 2)), ALL_EDGES);
     }
@@ -416,7 +433,6 @@ void viewport(int x, int y, int width, int height)
     glViewport(x, y, width, height);
     s.rasterisation.viewportWidth = static_cast<float>(width);
     s.rasterisation.viewportHeight = static_cast<float>(height);
-    s.viewportKnown = true;
 }
 
 void depthMask(unsigned char flag)
@@ -443,7 +459,7 @@ void solidTorus(double innerRadius, double outerRadius, int sides, int rings)
                                                    static_cast<std::size_t>(mesh.indicesPerStrip)];
         for (int k = 0; k + 2 < mesh.indicesPerStrip; ++k) {
             const bool odd = (k % 2) != 0;
-            addTriangle(s.batch, s.rasterisation, eye[index[odd ? k + 1 : k]],
+            addTriangle(s.batch, rasterisation(), eye[index[odd ? k + 1 : k]],
                         eye[index[odd ? k : k + 1]], eye[index[k + 2]], ALL_EDGES);
         }
     }
@@ -454,15 +470,15 @@ void flush()
     FixedFunction& s = state();
     if (s.batch.vertices.empty())
         return;
-    if (!programReady(s)) {
+    if (!shaderReady(s)) {
         clearBatch(s.batch);
         return;
     }
     if (s.programStale) {
-        loadLighting(*s.program, s.lighting, s.rasterisation.projection);
+        loadLighting(s.program, s.lighting, s.rasterisation.projection);
         s.programStale = false;
     }
-    uploadVertices(*s.program, s.batch.vertices.data(), static_cast<int>(s.batch.vertices.size()));
+    uploadVertices(s.program, s.batch.vertices.data(), static_cast<int>(s.batch.vertices.size()));
     for (const Run& run : s.batch.runs) {
         // The quads of a wide line may face either way; GL never culls lines.
         const bool uncull = run.kind == RunKind::LINE_QUADS && s.rasterisation.cullBackFaces;

@@ -53,6 +53,8 @@ void windowDirection(const Rasterisation& r, const GpuVertex& a, const GpuVertex
 
 void addWideLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b)
 {
+    if (r.viewportWidth <= 0 || r.viewportHeight <= 0)
+        return;  // a viewport without pixels shows nothing
     float dx = 0, dy = 0;
     windowDirection(r, a, b, dx, dy);
     // As GL widens aliased lines: an x-major line spreads in y, a y-major one in

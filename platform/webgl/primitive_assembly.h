@@ -34,10 +34,10 @@ struct Batch {
 // The state that decides how a primitive is drawn.
 struct Rasterisation {
     Matrix4 projection;
-    float viewportWidth = 1;   // pixels
-    float viewportHeight = 1;  // pixels
-    unsigned frontMode = 0x1B02;  // GL_FILL
-    unsigned backMode = 0x1B02;   // GL_FILL
+    float viewportWidth = 0;   // pixels; 0 until known
+    float viewportHeight = 0;  // pixels; 0 until known
+    unsigned frontMode = GL_FILL;
+    unsigned backMode = GL_FILL;
     bool cullBackFaces = false;   // GL_CULL_FACE on, with GL's default GL_BACK and GL_CCW
     float lineWidth = 1;          // pixels
 };
