@@ -5,7 +5,10 @@
 set -euo pipefail
 QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
-quorvale_install_missing "${QUORVALE_PACKAGES[@]}" chromium nodejs npm
+quorvale_install_missing "${QUORVALE_PACKAGES[@]}" chromium
+# npm comes with some node builds and is Debian's own package with others.
+command -v node >/dev/null || quorvale_install_missing nodejs
+command -v npm >/dev/null || quorvale_install_missing npm
 
 bash "$QUORVALE_ROOT/scripts/build-web.sh"
 
