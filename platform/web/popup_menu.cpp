@@ -21,7 +21,7 @@ bool pressMenu(PopupMenu& menu, int button, PagePoint at, bool onPicture)
         if (button != RIGHT_BUTTON || !onPicture || menu.entryCount == 0)
             return false;
         menu.phase = MenuPhase::Dragging;
-        menu.origin = {at.x - MENU_BORDER, at.y - MENU_BORDER};
+        menu.origin = at;
         menu.pressedAt = at;
         return true;
     case MenuPhase::Dragging:

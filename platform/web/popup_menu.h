@@ -28,8 +28,8 @@ struct PopupMenu {
 // Size of the drawn menu, page pixels: the page's style sheet draws the same.
 constexpr double MENU_ENTRY_WIDTH = 260.0;
 constexpr double MENU_ENTRY_HEIGHT = 26.0;
-// The corner sits this far up and left of the pointer, so the opening press
-// lies on the border, not on the first entry.
+// The border round the entries. The menu's outer corner is at the opening
+// press, which so lies on the border, not on the first entry.
 constexpr double MENU_BORDER = 2.0;
 // A release this close to the opening press is a click, not a drag.
 constexpr double MENU_CLICK_SLOP = 4.0;
