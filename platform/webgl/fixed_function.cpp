@@ -144,7 +144,7 @@ GpuVertex eyeVertex(float x, float y, float z, const float* normal)
     const Vector4 p = transform(m, x, y, z, 1.0f);
     const Vector4 n = transform(*s.normalMatrix, normal[0], normal[1], normal[2]);
     return {{p.x, p.y, p.z}, {n.x, n.y, n.z}, {s.colour[0], s.colour[1], s.colour[2], s.colour[3]},
-            {0, 0}};
+            {0, 0}, 0};
 }
 
 // Feeds the vertex to the primitive in progress; draws each primitive as it completes.
@@ -484,6 +484,8 @@ void flush()
         const bool uncull = run.kind == RunKind::LINE_QUADS && s.rasterisation.cullBackFaces;
         if (uncull)
             glDisable(GL_CULL_FACE);
+        if (run.farEnd)
+            loadFarEnd(*run.farEnd);
         drawRun(primitiveOf(run.kind), run.first, run.count);
         if (uncull)
             glEnable(GL_CULL_FACE);

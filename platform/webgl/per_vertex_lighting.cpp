@@ -23,6 +23,10 @@ attribute vec3 eyePosition;
 attribute vec3 eyeNormal;
 attribute vec4 colour;
 attribute vec2 screenOffset;
+attribute float cutFraction;
+attribute vec3 farEyePosition;  // these three: the far end of a cut line, one value a run
+attribute vec3 farEyeNormal;
+attribute vec4 farColour;
 uniform mat4 projection;
 uniform bool lightingOn;
 uniform bool colourMaterial;
@@ -41,17 +45,13 @@ uniform vec4 lightSpot[MAX_LIGHTS];         // unit direction, cosine of the cut
 uniform vec4 lightAttenuation[MAX_LIGHTS];  // constant, linear, quadratic, spot exponent
 varying vec4 litColour;
 
-void main()
+// The colour GL gives a vertex at position with normal and the current colour.
+vec4 lit(vec3 position, vec3 normal, vec4 current)
 {
-    gl_Position = projection * vec4(eyePosition, 1.0);
-    gl_Position.xy += screenOffset * gl_Position.w;
-    gl_PointSize = 1.0;
-    if (!lightingOn) {
-        litColour = colour;
-        return;
-    }
-    vec4 ambient = colourMaterial ? colour : materialAmbient;
-    vec4 diffuse = colourMaterial ? colour : materialDiffuse;
+    if (!lightingOn)
+        return current;
+    vec4 ambient = colourMaterial ? current : materialAmbient;
+    vec4 diffuse = colourMaterial ? current : materialDiffuse;
     vec3 sum = materialEmission.rgb + ambient.rgb * sceneAmbient.rgb;
     for (int i = 0; i < MAX_LIGHTS; ++i) {
         if (i >= lightCount)
@@ -59,7 +59,7 @@ void main()
         vec3 toLight;
         float factor = 1.0;
         if (lightPosition[i].w != 0.0) {
-            toLight = lightPosition[i].xyz / lightPosition[i].w - eyePosition;
+            toLight = lightPosition[i].xyz / lightPosition[i].w - position;
             float d = length(toLight);
             toLight /= d;
             factor = 1.0 / dot(lightAttenuation[i].xyz, vec3(1.0, d, d * d));
@@ -70,8 +70,8 @@ void main()
             float spot = dot(-toLight, lightSpot[i].xyz);
             factor *= spot > lightSpot[i].w ? pow(abs(spot), lightAttenuation[i].w) : 0.0;
         }
-        float nDotL = dot(eyeNormal, toLight);
-        float nDotH = max(dot(eyeNormal, normalize(toLight + vec3(0.0, 0.0, 1.0))), 0.0);
+        float nDotL = dot(normal, toLight);
+        float nDotH = max(dot(normal, normalize(toLight + vec3(0.0, 0.0, 1.0))), 0.0);
         float specular = 0.0;
         if (nDotL > 0.0)
             specular = materialShininess > 0.0 ? pow(nDotH, materialShininess) : 1.0;
@@ -79,7 +79,22 @@ void main()
                          + max(nDotL, 0.0) * diffuse.rgb * lightDiffuse[i].rgb
                          + specular * materialSpecular.rgb * lightSpecular[i].rgb);
     }
-    litColour = vec4(clamp(sum, 0.0, 1.0), clamp(diffuse.a, 0.0, 1.0));
+    return vec4(clamp(sum, 0.0, 1.0), clamp(diffuse.a, 0.0, 1.0));
+}
+
+// A cut vertex (cutFraction > 0) lies that far from its own end towards the
+// far end and takes the blend of both ends' lit colours, as GL's clipping does.
+void main()
+{
+    vec3 position = eyePosition;
+    litColour = lit(eyePosition, eyeNormal, colour);
+    if (cutFraction > 0.0) {
+        position = mix(eyePosition, farEyePosition, cutFraction);
+        litColour = mix(litColour, lit(farEyePosition, farEyeNormal, farColour), cutFraction);
+    }
+    gl_Position = projection * vec4(position, 1.0);
+    gl_Position.xy += screenOffset * gl_Position.w;
+    gl_PointSize = 1.0;
 }
 )";
 
@@ -96,7 +111,16 @@ void main()
 )";
 
 // Attribute slots, bound before linking.
-enum Attribute : GLuint { EYE_POSITION, EYE_NORMAL, COLOUR, SCREEN_OFFSET };
+enum Attribute : GLuint {
+    EYE_POSITION,
+    EYE_NORMAL,
+    COLOUR,
+    SCREEN_OFFSET,
+    CUT_FRACTION,
+    FAR_EYE_POSITION,  // the far end's three: constant values, set for each cut line
+    FAR_EYE_NORMAL,
+    FAR_COLOUR,
+};
 
 void printLog(const char* what, const std::vector<char>& log)
 {
@@ -130,6 +154,10 @@ std::optional<GLuint> link(GLuint vertexShader, GLuint fragmentShader)
     glBindAttribLocation(program, EYE_NORMAL, "eyeNormal");
     glBindAttribLocation(program, COLOUR, "colour");
     glBindAttribLocation(program, SCREEN_OFFSET, "screenOffset");
+    glBindAttribLocation(program, CUT_FRACTION, "cutFraction");
+    glBindAttribLocation(program, FAR_EYE_POSITION, "farEyePosition");
+    glBindAttribLocation(program, FAR_EYE_NORMAL, "farEyeNormal");
+    glBindAttribLocation(program, FAR_COLOUR, "farColour");
     glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -252,12 +280,20 @@ void uploadVertices(const LightingProgram& program, const GpuVertex* vertices, i
         {EYE_NORMAL, 3, offsetof(GpuVertex, normal)},
         {COLOUR, 4, offsetof(GpuVertex, colour)},
         {SCREEN_OFFSET, 2, offsetof(GpuVertex, screenOffset)},
+        {CUT_FRACTION, 1, offsetof(GpuVertex, cutFraction)},
     };
     for (const auto& a : attributes) {
         glEnableVertexAttribArray(a.slot);
         glVertexAttribPointer(a.slot, a.size, GL_FLOAT, GL_FALSE, stride,
                               reinterpret_cast<const void*>(a.offset));
     }
+}
+
+void loadFarEnd(const GpuVertex& farEnd)
+{
+    glVertexAttrib3fv(FAR_EYE_POSITION, farEnd.eye);
+    glVertexAttrib3fv(FAR_EYE_NORMAL, farEnd.normal);
+    glVertexAttrib4fv(FAR_COLOUR, farEnd.colour);
 }
 
 void drawRun(GLenum primitive, int first, int count)

@@ -17,6 +17,8 @@ struct GpuVertex {
     float normal[3];        // normal in eye space, as GL leaves it (not renormalised)
     float colour[4];        // the current colour, RGBA 0..1
     float screenOffset[2];  // added to the projected position, in normalised device units
+    float cutFraction;      // 0, but at the near plane's cut of a line: how far the cut lies
+                            // from this end towards the far end given by loadFarEnd, 0..1
 };
 
 struct LightingProgram {
@@ -43,6 +45,10 @@ void loadLighting(const LightingProgram& program, const Lighting& lighting,
 // Uploads count vertices into the program's vertex buffer and points the
 // attributes at them; then drawRun draws ranges of them.
 void uploadVertices(const LightingProgram& program, const GpuVertex* vertices, int count);
+
+// Makes farEnd the far end for the cut vertices drawn next (its eye position,
+// normal and colour; the rest is not read).
+void loadFarEnd(const GpuVertex& farEnd);
 
 // Draws vertices first .. first + count - 1 of the last upload as primitive.
 void drawRun(GLenum primitive, int first, int count);

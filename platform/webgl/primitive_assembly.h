@@ -1,12 +1,14 @@
 // How lit primitives become what WebGL can draw: polygon modes (GL_LINE and
 // GL_POINT drawn as edges and corners of the faces that survive culling), lines
-// wider than one pixel (drawn as screen-space quads) and a batch that collects
-// everything in drawing order until the next state change.
+// wider than one pixel (drawn as screen-space quads), lines cut at the near
+// plane before WebGL sees them, and a batch that collects everything in
+// drawing order until the next state change.
 #pragma once
 
 #include "platform/webgl/matrix.h"
 #include "platform/webgl/per_vertex_lighting.h"
 
+#include <optional>
 #include <vector>
 
 namespace quorvale::webgl {
@@ -23,6 +25,7 @@ struct Run {
     RunKind kind;
     int first;
     int count;
+    std::optional<GpuVertex> farEnd;  // of a line cut at the near plane: its end behind it
 };
 
 // Vertices in drawing order, cut into runs of one kind each.
@@ -52,8 +55,9 @@ constexpr unsigned ALL_EDGES = 7;
 void addTriangle(Batch& batch, const Rasterisation& r, const GpuVertex& v0, const GpuVertex& v1,
                  const GpuVertex& v2, unsigned edgeFlags);
 
-// Adds the line a-b, lineWidth pixels wide.
-void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b);
+// Adds the line from-to, lineWidth pixels wide, cut to its part in front of
+// the near plane.
+void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& from, const GpuVertex& to);
 
 // Empties the batch.
 void clearBatch(Batch& batch);

@@ -305,7 +305,7 @@ const Row ROWS[] = {
      },
      {{2, 0, 2, 1}, {-2, 0, 0, 1}, {1.5f, 1, 1.5f, 1}, {0.5f, 1, 1.5f, 1}, {-3, 0, -3, 1},
       {0.5f, 0, 0.5f, 1}}},
-    {"4 px lines, one reaching behind the eye",
+    {"4 px lines, one reaching behind the eye; a 1 px one too",
      [](const Gl& gl) {
          setLight(gl, 0, OVERHEAD, WHITE, BLACK, NO_SPOT, UNATTENUATED);
          gl.lineWidth(4);
@@ -320,9 +320,14 @@ const Row ROWS[] = {
          gl.vertex3f(-1, 0, -2);
          gl.vertex3f(-1, 2, -2);
          gl.end();
+         gl.lineWidth(1);
+         gl.begin(GL_LINES);
+         gl.vertex3f(-1.5f, 0.2f, 40);
+         gl.vertex3f(-1.5f, 0.2f, -3);
+         gl.end();
      },
      {{-1, 1.3f, -2, 0}, {1, 0, 0, 0}, {-2.5f, 0, 0, 0}, {-2, 0, 2, 0}, {-2, 0, -1.5f, 0}, {0.5f, 0.2f, 3, 0},
-      {0.5f, 0.2f, 5, 0}, {1, 0, 1, 0}}},
+      {0.5f, 0.2f, 5, 0}, {1, 0, 1, 0}, {-1.5f, 0.2f, 2, 1}, {-1.5f, 0.2f, 4.5f, 1}}},
 };
 
 // One OSMesa context with its own RGBA picture.
