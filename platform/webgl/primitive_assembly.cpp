@@ -81,7 +81,7 @@ void addWideLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const
     windowDirection(r, a, b, dx, dy);
     // As GL widens aliased lines: an x-major line spreads in y, a y-major one in
     // x, lineWidth pixels across. The offset is in normalised device units and
-    // is scaled by w in the shader, so it holds all along the line.
+    // is scaled by w in the shader, so it holds all along the line as WebGL clips it.
     float ox = 0, oy = 0;
     if (std::fabs(dx) >= std::fabs(dy))
         oy = r.lineWidth / r.viewportHeight;

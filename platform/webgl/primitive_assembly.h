@@ -28,7 +28,7 @@ struct Run {
     std::optional<GpuVertex> farEnd;  // of a line cut at the near plane: its end behind it
 };
 
-// Vertices in drawing order, cut into runs of one kind each.
+// Vertices in drawing order, cut into runs of one kind and far end each.
 struct Batch {
     std::vector<GpuVertex> vertices;
     std::vector<Run> runs;
@@ -55,9 +55,10 @@ constexpr unsigned ALL_EDGES = 7;
 void addTriangle(Batch& batch, const Rasterisation& r, const GpuVertex& v0, const GpuVertex& v1,
                  const GpuVertex& v2, unsigned edgeFlags);
 
-// Adds the line from-to, lineWidth pixels wide, cut to its part in front of
-// the near plane.
-void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& from, const GpuVertex& to);
+// Adds the line a-b, lineWidth pixels wide, cut to its part in front of the
+// near plane as GL clips it: a line with one end behind becomes a run of its
+// own, that end replaced by a cut vertex and kept as the run's farEnd.
+void addLine(Batch& batch, const Rasterisation& r, const GpuVertex& a, const GpuVertex& b);
 
 // Empties the batch.
 void clearBatch(Batch& batch);
