@@ -44,13 +44,17 @@ void nameWindow();
 // 100 %), read before the window opens. X11: the settings manager's Xft/DPI
 // where one runs, else the server's Xft.dpi resource, else 96, from the
 // display named (null: the one DISPLAY names). Windows: the system's DPI.
+// Browser: 96 times the page's device pixel ratio.
 double desktopDpi(const char* displayName);
 
 // Keep the current toolkit window at the scale of the monitor it is on: on
 // Windows it takes the size that monitor's DPI asks for (desktopDpi told the
 // size it opened at) and, when it moves to a monitor of another scale, the
 // rectangle Windows suggests, its icons following; nothing on X11, where the
-// desktop's scale is read once, at start. Call once, right after nameWindow.
+// desktop's scale is read once, at start. In a browser the picture takes
+// 1280x720 page pixels, fitted to a smaller browser window, at the device
+// pixel ratio, and follows the browser window's size and ratio as they change.
+// Call once, right after nameWindow.
 void followDesktopScale();
 
 // Where the pointer is now, in pixels of the current toolkit window (y down,
@@ -62,5 +66,7 @@ bool pointerInWindow(int& x, int& y);
 // at start. Returns the new count.
 int showCursor(bool show);
 
-// Block the calling thread for the given number of milliseconds.
+// Block the calling thread for the given number of milliseconds. A browser
+// must never block: there the tick's timer keeps ticks at least 10 ms apart
+// and this returns at once.
 void sleepMilliseconds(unsigned milliseconds);

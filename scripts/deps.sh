@@ -12,6 +12,7 @@ QUORVALE_PACKAGES=(
   zlib1g-dev
   dpkg-dev file binutils desktop-file-utils appstream groff-base wmctrl
   patch libxi-dev libxrandr-dev libxxf86vm-dev debian-archive-keyring
+  libosmesa6-dev
 )
 
 quorvale_install_missing() {

@@ -40,3 +40,6 @@ echo "Wrote $deb"
 if [ -f "$QUORVALE_ROOT/scripts/build-windows.sh" ]; then
   bash "$QUORVALE_ROOT/scripts/build-windows.sh"
 fi
+
+# The page for browsers, dist/quorvale.html, beside the package.
+bash "$QUORVALE_ROOT/scripts/build-web.sh"

@@ -1,0 +1,147 @@
+// The pointer in the browser. Mouse camera mode turns the view through the
+// Pointer Lock API, which gives true relative motion: under the lock the
+// pointer stays put and each motion moves a pointer of our own, in window
+// pixels, that a warp sends anywhere at once. So mouse look always finds that
+// its warps hold, and a pixel of motion turns the view as on the desktop. A
+// click on the picture locks the pointer again after Escape gave it back.
+#include "platform/platform.h"
+
+#include "platform/gl.h"
+#include "platform/web/page.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+namespace {
+
+// An Escape this soon after the lock ended was the one that ended it: the
+// browser may deliver its key events after the change of lock.
+constexpr double UNLOCK_ESCAPE_MS = 250.0;
+
+// The program's motion and entry callbacks (mouse camera mode), or null.
+void (*passiveMotion)(int, int) = nullptr;
+void (*entry)(int) = nullptr;
+bool locked = false;
+double unlockedAt = -UNLOCK_ESCAPE_MS; // ms on the page's clock
+// Where the pointer is, window pixels: our own pointer under the lock, the
+// real one over the picture otherwise.
+int pointerX = 0;
+int pointerY = 0;
+bool pointerKnown = false;
+// Display count of the pointer: visible while at least 0.
+int cursorCount = 0;
+
+void requestLock()
+{
+    // Deferred until the next press if not asked from within one.
+    emscripten_request_pointerlock(CANVAS_SELECTOR, EM_TRUE);
+}
+
+// Window pixels per page pixel across the picture (the device pixel ratio,
+// less where the picture was fitted to a smaller page).
+double pixelsPerPagePixel()
+{
+    double cssWidth = 0.0;
+    double cssHeight = 0.0;
+    emscripten_get_element_css_size(CANVAS_SELECTOR, &cssWidth, &cssHeight);
+    return cssWidth > 0.0 ? glutGet(GLUT_WINDOW_WIDTH) / cssWidth : 1.0;
+}
+
+EM_BOOL onPointerLockChange(int, const EmscriptenPointerlockChangeEvent* event, void*)
+{
+    locked = event->isActive != 0;
+    if (!locked)
+        unlockedAt = emscripten_get_now();
+    if (entry != nullptr)
+        entry(locked ? GLUT_ENTERED : GLUT_LEFT);
+    return EM_FALSE;
+}
+
+// True if the picture holds the pointer now. Motions may come under the lock
+// before the lock's change event does.
+EM_JS(int, pictureHasPointer, (), {
+    return document.pointerLockElement === document.getElementById('canvas') ? 1 : 0;
+});
+
+EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*)
+{
+    if (pictureHasPointer() != 0) {
+        pointerX += static_cast<int>(event->movementX);
+        pointerY += static_cast<int>(event->movementY);
+        pointerKnown = true;
+        if (passiveMotion != nullptr)
+            passiveMotion(pointerX, pointerY);
+        return EM_TRUE;
+    }
+    const double scale = pixelsPerPagePixel();
+    pointerX = static_cast<int>(static_cast<double>(event->targetX) * scale);
+    pointerY = static_cast<int>(static_cast<double>(event->targetY) * scale);
+    pointerKnown = true;
+    return EM_FALSE;
+}
+
+void watchPointer()
+{
+    static bool watching = false;
+    if (watching)
+        return;
+    watching = true;
+    emscripten_set_mousemove_callback(CANVAS_SELECTOR, nullptr, EM_TRUE, onMouseMove);
+    emscripten_set_pointerlockchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE,
+                                              onPointerLockChange);
+}
+
+} // namespace
+
+bool escapeBelongsToPointerLock()
+{
+    return locked || emscripten_get_now() - unlockedAt < UNLOCK_ESCAPE_MS;
+}
+
+void pictureClicked()
+{
+    if (passiveMotion != nullptr && !locked)
+        requestLock();
+}
+
+// Motion without a button: installing it (mouse camera mode) locks the
+// pointer, removing it gives the pointer back.
+void glutPassiveMotionFunc(void (*callback)(int, int))
+{
+    watchPointer();
+    passiveMotion = callback;
+    if (callback != nullptr)
+        requestLock();
+    else if (locked)
+        emscripten_exit_pointerlock();
+}
+
+// Entering is the lock taking hold, leaving is the lock ending.
+void glutEntryFunc(void (*callback)(int))
+{
+    entry = callback;
+}
+
+// Under the lock, our own pointer goes there; the real pointer cannot be moved.
+void glutWarpPointer(int x, int y)
+{
+    pointerX = x;
+    pointerY = y;
+}
+
+bool pointerInWindow(int& x, int& y)
+{
+    x = pointerX;
+    y = pointerY;
+    return pointerKnown;
+}
+
+int showCursor(bool show)
+{
+    const bool wasVisible = cursorCount >= 0;
+    cursorCount += show ? 1 : -1;
+    const bool visible = cursorCount >= 0;
+    if (visible != wasVisible)
+        glutSetCursor(visible ? GLUT_CURSOR_INHERIT : GLUT_CURSOR_NONE);
+    return cursorCount;
+}
