@@ -11,7 +11,7 @@ DESKTOP_FRAMES=200
 bash "$QUORVALE_ROOT/scripts/build-web.sh" >/dev/null
 quorvale_configure_and_build "$QUORVALE_ROOT/build-bench" \
   -DQUORVALE_BUILD_BENCH=ON -DQUORVALE_BUILD_TESTS=OFF >/dev/null
-(cd "$QUORVALE_ROOT/tests/web" && { [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund; })
+(cd "$QUORVALE_ROOT" && { [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund; })
 
 echo "== desktop, llvmpipe ($DESKTOP_FRAMES frames)"
 (

@@ -2,10 +2,8 @@
 // the tick rule (at most one per 10 ms), frames per second, and the frame's
 // time, drawn and read back (so that the GPU process has finished it).
 // Usage: node web_speed.mjs PAGE.html SECONDS
-import { createRequire } from 'node:module';
+import puppeteer from 'puppeteer-core';
 
-const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
 const [pagePath, seconds = '10'] = process.argv.slice(2);
 const TIMED_FRAMES = 200;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Build the page and run it in Debian's headless chromium, driven by
-# puppeteer-core (tests/web/), against the desktop build's first frame taken
-# on a private Xvfb with Mesa's llvmpipe. Installs what it lacks.
+# puppeteer-core (the browser tools' package.json is at the top, the test in
+# tests/web/), against the desktop build's first frame taken on a private Xvfb
+# with Mesa's llvmpipe. Installs what it lacks.
 set -euo pipefail
 QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
@@ -22,6 +23,7 @@ DESKTOP_FRAME=$QUORVALE_ROOT/build-web/desktop-first-frame.png
   "$QUORVALE_ROOT/build-bench/bench/quorvale_first_frame" --png "$DESKTOP_FRAME" >/dev/null
 )
 
-cd "$QUORVALE_ROOT/tests/web"
+# The browser tools (package.json at the top) resolve from the tests' folder too.
+cd "$QUORVALE_ROOT"
 [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund
-node page_e2e.mjs "$QUORVALE_ROOT/dist/quorvale.html" "$DESKTOP_FRAME"
+node tests/web/page_e2e.mjs "$QUORVALE_ROOT/dist/quorvale.html" "$DESKTOP_FRAME"
