@@ -193,15 +193,13 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
                              "</applications></openbox_config>\n";
     XvfbServer server;
     ASSERT_TRUE(server.running());
-    const std::string onDisplay = "DISPLAY=" + server.display() + " ";
     ProgramProcess openbox({"openbox", "--sm-disable", "--config-file", config}, server.display(), {});
     ASSERT_TRUE(openbox.started());
-    EXPECT_TRUE(
-        pollUntil([&] { return runCommand(onDisplay + "wmctrl -m").status == 0; }, START_WAIT_MS));
+    XDriver driver(server.display());
+    EXPECT_TRUE(pollUntil([&] { return driver.windowManagerAnswers(); }, START_WAIT_MS));
 
     ProgramProcess program(server.display());
     ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
-    XDriver driver(server.display());
     const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
     ASSERT_NE(window, 0u);
     WindowGeometry geometry;

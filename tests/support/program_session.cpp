@@ -220,8 +220,9 @@ bool ProgramSession::startDesktop(Desktop desktop)
     if (entry->displayMark != nullptr)
         return startCompositor(*entry);
     desktop_ = std::make_unique<ProgramProcess>(entry->command, server_->display(), entry->environment);
-    // Managing the screen, it names its check window on the root.
-    if (pollUntil([&] { return driver_->windowManagerRunning() || desktop_->waitForExit(0); },
+    // The program starts once the window manager answers from its event loop:
+    // having named its check window on the root, it may still be starting up.
+    if (pollUntil([&] { return driver_->windowManagerAnswers() || desktop_->waitForExit(0); },
                   SCREEN_WAIT_MS) &&
         !desktop_->exited())
         return true;

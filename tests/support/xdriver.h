@@ -93,6 +93,10 @@ public:
     void closeWindow(WindowId window);
     // True once a window manager runs on the display and manages the screen.
     bool windowManagerRunning();
+    // True once the window manager has answered a request from its event loop
+    // (_NET_REQUEST_FRAME_EXTENTS for a window of the driver's own); while it
+    // has not, asks again. Polled, as windows mapped before then may wait.
+    bool windowManagerAnswers();
 
     // True if the cursor shown at the pointer's position now is fully transparent.
     bool cursorHidden();
@@ -108,4 +112,5 @@ private:
     struct _XDisplay* input_ = nullptr; // where input goes: display_, or another server
     int inputDx_ = 0;
     int inputDy_ = 0;
+    WindowId probe_ = 0; // never mapped: its frame extents are what the window manager is asked
 };

@@ -384,6 +384,40 @@ bool XDriver::windowManagerRunning()
     return onRoot != 0 && windowProperty(display_, onRoot, check) == onRoot;
 }
 
+bool XDriver::windowManagerAnswers()
+{
+    // A window manager names its check window while it is still starting up.
+    // Openbox 3.6 may then take a request into a queue of its own, and it
+    // looks into that queue only when another event wakes it: a window mapped
+    // then stays unmapped for good on a server where nothing else happens.
+    // Each request sent here is such an event, so the answer comes once its
+    // event loop runs, whatever its start-up left waiting.
+    const ErrorTrap trap(display_);
+    const Atom extents = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
+    if (probe_ == 0)
+        probe_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const bool answered = XGetWindowProperty(display_, probe_, extents, 0, 4, False, AnyPropertyType, &type,
+                                             &format, &count, &remaining, &data) == Success &&
+                          type != None;
+    if (data != nullptr)
+        XFree(data);
+    if (answered)
+        return true;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = probe_;
+    event.xclient.message_type = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
+    event.xclient.format = 32;
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    return false;
+}
+
 void XDriver::restore(WindowId window)
 {
     const ErrorTrap trap(display_);
