@@ -76,7 +76,7 @@ quorvale_configure_and_build() {
 }
 
 # Build freeglut with our patches (scripts/freeglut.sh: static, redone only when
-# the patches change) into build-freeglut/, which every build folder shares;
+# its source, the patches or the build's arguments change) into build-freeglut/, which every build folder shares;
 # prints the prefix for -DQUORVALE_FREEGLUT_PREFIX. Progress goes to stderr.
 quorvale_patched_freeglut() {
   local out="$QUORVALE_ROOT/build-freeglut"
