@@ -95,11 +95,11 @@ QUORVALE_ARM64_PACKAGES=(
   libgl1-mesa-dri:arm64 libgtest-dev:arm64 zlib1g-dev:arm64 libglut-dev:arm64
 )
 quorvale_install_arm64_cross() {
-  local package missing=0
+  local package lacking=0
   for package in "${QUORVALE_ARM64_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing=1
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || lacking=1
   done
-  [ "$missing" -eq 1 ] || return 0
+  [ "$lacking" -eq 1 ] || return 0
   cat <<'NOTICE'
 Installing the arm64 cross toolchain and libraries. A library installed for
 both architectures must have the same version in both, so apt may upgrade some
