@@ -148,9 +148,7 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
     programDisplay_ = server_->display();
     if (!startDesktop(options.desktop))
         return;
-    std::vector<std::string> command = options.command;
-    if (command.empty())
-        command = {programPath()};
+    std::vector<std::string> command = options.command.empty() ? std::vector<std::string>{programPath()} : options.command;
     if (!options.traceFile.empty()) {
         const std::string apitrace = findOnPath("apitrace");
         if (apitrace.empty()) {
