@@ -4,7 +4,7 @@
 # Depends against the libraries the program links: the GL and GLU libraries
 # must be linked and their packages named, and so must the GLUT library's
 # package when GLUT is linked as a shared library (a static GLUT needs none).
-# Usage: bash scripts/check-package.sh dist/quorvale_<version>_amd64.deb
+# Usage: bash scripts/check-package.sh dist/quorvale_<version>_<architecture>.deb
 set -euo pipefail
 deb=${1:?usage: check-package.sh PACKAGE.deb}
 work=$(mktemp -d)

@@ -77,10 +77,39 @@ quorvale_configure_and_build() {
 }
 
 # Build freeglut with our patches (scripts/freeglut.sh: static, redone only when
-# the patches change) into build-freeglut/, which every build folder shares;
+# its source, the patches or the build's arguments change) into build-freeglut/, which every build folder shares;
 # prints the prefix for -DQUORVALE_FREEGLUT_PREFIX. Progress goes to stderr.
 quorvale_patched_freeglut() {
   local out="$QUORVALE_ROOT/build-freeglut"
   bash "$QUORVALE_ROOT/scripts/freeglut.sh" "$out" >&2 || return 1
   echo "$out/prefix"
+}
+
+# What building and testing for arm64 on another machine needs: arm64 as a
+# foreign architecture of dpkg, the cross compiler, the :arm64 libraries to
+# link and qemu-user to run what is built. Says before apt runs what adding the
+# architecture does to the machine's own libraries.
+QUORVALE_ARM64_PACKAGES=(
+  crossbuild-essential-arm64 qemu-user-static binfmt-support
+  libgl-dev:arm64 libglu1-mesa-dev:arm64 libx11-dev:arm64 libxi-dev:arm64
+  libxtst-dev:arm64 libxfixes-dev:arm64 libxrandr-dev:arm64 libxxf86vm-dev:arm64
+  libgl1-mesa-dri:arm64 libgtest-dev:arm64 zlib1g-dev:arm64 libglut-dev:arm64
+)
+quorvale_install_arm64_cross() {
+  local package lacking=0
+  for package in "${QUORVALE_ARM64_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || lacking=1
+  done
+  [ "$lacking" -eq 1 ] || return 0
+  cat <<'NOTICE'
+Installing the arm64 cross toolchain and libraries. A library installed for
+both architectures must have the same version in both, so apt may upgrade some
+of this machine's own (amd64) libraries to the archive's current version.
+NOTICE
+  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    echo "Adding arm64 to dpkg's architectures (dpkg --add-architecture arm64)"
+    if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture arm64
+    else sudo dpkg --add-architecture arm64; fi
+  fi
+  quorvale_install_missing "${QUORVALE_ARM64_PACKAGES[@]}"
 }

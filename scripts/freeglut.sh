@@ -6,11 +6,13 @@
 #   bash scripts/freeglut.sh OUT_DIR [TOOLCHAIN_FILE]
 #
 # Leaves OUT_DIR/prefix (include/, lib/, lib/cmake/FreeGLUT/). The download and
-# the build are kept in OUT_DIR and redone only when the patches or the
-# toolchain change. The source comes through apt-get (signed index, checked
-# hashes) from the archives the system's own apt configuration names, read as
-# deb-src entries into a private folder with a private package list, so the
-# system's apt state is left untouched. A cached download needs no network.
+# the build are kept in OUT_DIR and redone only when the version, the tarball's
+# checksum, the patches or the CMake arguments (the toolchain among them)
+# change; builds into the same OUT_DIR take turns (flock). The source comes
+# through apt-get (signed index, checked hashes) from the archives the system's
+# own apt configuration names, read as deb-src entries into a private folder
+# with a private package list and cache, so the system's apt state is left
+# untouched. A cached download needs no network.
 set -euo pipefail
 QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 FREEGLUT_PACKAGE=freeglut
@@ -25,9 +27,22 @@ toolchain=${2:-}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 [ -z "$toolchain" ] || toolchain=$(cd "$(dirname "$toolchain")" && pwd)/$(basename "$toolchain")
+# Another build into the same folder (a second script run at once) goes first;
+# the lock goes with this process.
+exec {lock}>"$out/.lock"
+flock "$lock"
 
-# What the build depends on: our patches and the target.
-stamp=$( { cat "$PATCH_DIR"/*.patch 2>/dev/null; echo "$toolchain"; } | sha256sum | cut -d' ' -f1)
+cmake_args=(-S "$out/src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release
+            -DCMAKE_INSTALL_PREFIX="$out/prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=ON
+            -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON
+            -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF)
+[ -z "$toolchain" ] || cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+
+# What the build depends on: the upstream source, our patches, the CMake
+# arguments and the toolchain file's content.
+stamp=$( { echo "$FREEGLUT_VERSION $ORIG_SHA256"; cat "$PATCH_DIR"/*.patch 2>/dev/null
+           printf '%s\n' "${cmake_args[@]}"; [ -z "$toolchain" ] || cat "$toolchain"; } \
+         | sha256sum | cut -d' ' -f1)
 if [ -f "$out/prefix/.stamp" ] && [ "$(cat "$out/prefix/.stamp")" = "$stamp" ]; then
   exit 0
 fi
@@ -73,11 +88,14 @@ MESSAGE
 # upstream tarball, which is all it takes).
 fetch_source() {
   local apt_dir="$out/apt" revision
-  rm -rf "$apt_dir/lists"
-  mkdir -p "$apt_dir/lists/partial" "$out/download"
+  rm -rf "$apt_dir/lists" "$apt_dir/cache"
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$out/download"
   write_source_entries "$apt_dir/sources"
+  # Lists and caches (apt's package caches, which it writes as root) stay in
+  # the private folder.
   local options=(-o "Dir::Etc::SourceParts=$apt_dir/sources" -o Dir::Etc::SourceList=/dev/null
-                 -o "Dir::State::Lists=$apt_dir/lists" -o Debug::NoLocking=1 -q)
+                 -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
+                 -o Debug::NoLocking=1 -q)
   # An archive without source indexes (a third party's) fails its part of the
   # update; what counts is whether one of them offers the package.
   apt-get "${options[@]}" update >"$apt_dir/log" 2>&1 || true
@@ -126,11 +144,6 @@ for patch in "$PATCH_DIR"/*.patch; do
   patch -s -p1 -d "$out/src" <"$patch"
 done
 
-cmake_args=(-S "$out/src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release
-            -DCMAKE_INSTALL_PREFIX="$out/prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=ON
-            -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON
-            -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF)
-[ -z "$toolchain" ] || cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
 cmake -Wno-dev "${cmake_args[@]}" >/dev/null
 cmake --build "$out/build" -j"$(nproc)" >/dev/null
 cmake --install "$out/build" >/dev/null

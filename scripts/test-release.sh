@@ -29,74 +29,114 @@ for option in "$@"; do
 done
 [ "$(id -u)" -eq 0 ] || { echo "test-release.sh: run it as root (it makes a chroot)" >&2; exit 2; }
 cache=${QUORVALE_RELEASE_CACHE:-/var/cache/quorvale-release}
-root=/var/tmp/quorvale-release/$release-root
+# Resolved: the kernel names a process's root and a mount by the real path.
+root=$(realpath -m "/var/tmp/quorvale-release/$release-root")
+staging=
 logs=$QUORVALE_ROOT/build-release/$release-logs
 quorvale_install_missing debootstrap debian-archive-keyring git
 
-# The Debian archive of the system's apt configuration: the first URI that
-# serves a plain release suite (not -security, -updates or -backports).
-debian_mirror() {
-  { sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+\([a-z]\+\)[[:space:]].*/\2 \3/p' \
-      /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
-    awk 'BEGIN { RS = ""; FS = "\n" }
-         { uri = ""; suites = ""
-           for (i = 1; i <= NF; i++) {
-             if (tolower($i) ~ /^uris:/) { uri = $i; sub(/^[^:]*:[ \t]*/, "", uri); sub(/[ \t].*/, "", uri) }
-             if (tolower($i) ~ /^suites:/) { suites = $i; sub(/^[^:]*:[ \t]*/, "", suites) }
-           }
-           n = split(suites, s, /[ \t]+/)
-           for (j = 1; j <= n; j++) if (uri != "" && s[j] ~ /^[a-z]+$/) print uri, s[j] }' \
-      /etc/apt/sources.list.d/*.sources 2>/dev/null
-  } | awk '{ print $1; exit }'
+# The plain release suites (not -security, -updates or -backports) that the
+# system's apt configuration enables, as "URI SUITE" lines in its order.
+enabled_suites() {
+  sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+\([a-z]\+\)[[:space:]].*/\2 \3/p' \
+    /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
+  awk 'BEGIN { RS = ""; FS = "\n" }
+       { uri = ""; suites = ""; enabled = 1
+         for (i = 1; i <= NF; i++) {
+           if (tolower($i) ~ /^uris:/) { uri = $i; sub(/^[^:]*:[ \t]*/, "", uri); sub(/[ \t].*/, "", uri) }
+           if (tolower($i) ~ /^suites:/) { suites = $i; sub(/^[^:]*:[ \t]*/, "", suites) }
+           if (tolower($i) ~ /^enabled:[ \t]*no/) enabled = 0
+         }
+         if (!enabled || uri == "") next
+         n = split(suites, s, /[ \t]+/)
+         for (j = 1; j <= n; j++) if (s[j] ~ /^[a-z]+$/) print uri, s[j] }' \
+    /etc/apt/sources.list.d/*.sources 2>/dev/null
 }
 
-# Processes running inside the root, by their root directory.
-processes_in_root() {
+# Whether apt's downloaded release file of URI's SUITE says Debian made it
+# (a proxy or mirror of Debian's archive says so too; a third party's does not).
+from_debian() {
+  local list
+  list=${1#*://}
+  list=${list%/}_dists_$2
+  list=/var/lib/apt/lists/${list//\//_}
+  grep -qsx 'Origin: Debian' "${list}_InRelease" "${list}_Release"
+}
+
+# The Debian archive of the system's apt configuration: the first enabled
+# release suite that Debian's own release file vouches for, else the first.
+debian_mirror() {
+  local uri suite first=""
+  while read -r uri suite; do
+    [ -n "$first" ] || first=$uri
+    if from_debian "$uri" "$suite"; then echo "$uri"; return 0; fi
+  done < <(enabled_suites)
+  echo "$first"
+}
+
+# Processes whose root directory is the folder $1.
+processes_in() {
   local link pid
   for link in /proc/[0-9]*/root; do
     pid=${link#/proc/}; pid=${pid%/root}
-    [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && echo "$pid"
+    [ "$(readlink "$link" 2>/dev/null)" = "$1" ] && echo "$pid"
   done
   return 0
 }
 
-# Ends every process in the root and undoes its mounts, innermost first.
-clean_up() {
-  local pids mount attempt
+# Ends every process in the folder $1 (a root) and undoes its mounts,
+# innermost first.
+release_root() {
+  local dir=$1 pids mount attempt
   for attempt in 1 2 3; do
-    pids=$(processes_in_root)
+    pids=$(processes_in "$dir")
     [ -n "$pids" ] || break
     # shellcheck disable=SC2086
     kill -TERM $pids 2>/dev/null || true
     sleep 1
-    pids=$(processes_in_root)
+    pids=$(processes_in "$dir")
     # shellcheck disable=SC2086
     [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
   done
-  for mount in $(awk -v r="$root" '$2 == r || index($2, r "/") == 1 { print $2 }' /proc/mounts | sort -r); do
+  for mount in $(awk -v r="$dir" '$2 == r || index($2, r "/") == 1 { print $2 }' /proc/mounts | sort -r); do
     umount "$mount" 2>/dev/null || umount -l "$mount"
   done
 }
 
+# Leaves no process, mount or half-made root behind, whenever the script ends.
+clean_up() {
+  if [ -n "$staging" ]; then
+    release_root "$staging"
+    rm -rf --one-file-system "$staging"
+  fi
+  release_root "$root"
+}
+
 make_pristine_root() {
-  local tarball=$cache/$release.tar.gz mirror staging
+  local tarball=$cache/$release.tar.gz mirror
   [ -f "$tarball" ] && return 0
   mirror=$(debian_mirror)
   [ -n "$mirror" ] || { echo "test-release.sh: no Debian archive in this system's apt configuration" >&2; return 1; }
   mkdir -p "$cache"
-  staging=$(mktemp -d "$cache/$release.XXXXXX")
+  cache=$(realpath "$cache")
+  # Named before it exists, so that the trap finds it (debootstrap mounts
+  # inside it) however the script ends.
+  staging=$cache/$release.staging-$$
+  rm -rf --one-file-system "$staging"
+  mkdir "$staging"
   echo "Making a minimal $release root from $mirror (kept in $tarball)"
   if ! debootstrap --variant=minbase "$release" "$staging" "$mirror" >"$cache/$release-debootstrap.log" 2>&1; then
     echo "debootstrap failed: $cache/$release-debootstrap.log" >&2
-    rm -rf "$staging"
     return 1
   fi
+  release_root "$staging"
   tar -C "$staging" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
-  rm -rf "$staging"
+  rm -rf --one-file-system "$staging"
+  staging=
 }
 
-make_pristine_root
 trap clean_up EXIT
+make_pristine_root
 clean_up
 rm -rf --one-file-system "$root" "$logs"
 mkdir -p "$root" "$logs"
@@ -107,7 +147,11 @@ mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
 mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
 mount -t tmpfs tmpfs "$root/dev/shm"
-git clone -q "$QUORVALE_ROOT" "$root/root/quorvale"
+# Root cloning a checkout that a user owns: git refuses to read another
+# user's repository unless told it is safe, here for this one clone only (the
+# reading side, upload-pack, does not see the -c options of the clone).
+git -c safe.directory='*' clone -q --upload-pack="git -c safe.directory='*' upload-pack" \
+  "$QUORVALE_ROOT" "$root/root/quorvale"
 
 failed=0
 # Runs one command in the root's clone as root would, with a clean environment
@@ -126,7 +170,7 @@ step() {
 
 step test "bash scripts/test.sh"
 step package "bash scripts/package.sh"
-step install "apt-get install -y -q ./dist/quorvale_*_amd64.deb"
+step install 'apt-get install -y -q ./dist/quorvale_*_$(dpkg --print-architecture).deb'
 step version "quorvale --version"
 [ "$soak" -eq 0 ] || step soak "bash scripts/test.sh --soak"
 [ "$windows" -eq 0 ] || step windows "bash scripts/test-windows.sh"

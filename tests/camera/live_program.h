@@ -48,7 +48,7 @@ struct MenuLayout {
 class LiveProgram : public ProgramSession {
 public:
     // The server's own key auto-repeat: keys held here for a moment do not repeat.
-    LiveProgram() : ProgramSession(Options{Focus::FollowsPointer, {}, {}, Desktop::Bare, {}}, {}) {}
+    LiveProgram() : ProgramSession(Options{Focus::FollowsPointer, {}, {}, Desktop::Bare, {}, {}}, {}) {}
     ~LiveProgram();
 
     ProgramProcess& program() { return process(); }

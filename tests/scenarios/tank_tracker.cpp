@@ -211,7 +211,7 @@ TankTracker startViewTracker(const Capture& start)
                        tankScreenRect(view, {0, 0, 0}, START_HEADING, START_PLACE_MARGIN));
 }
 
-bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker)
+bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker, int timeoutMs)
 {
     session.press("w");
     return session.waitForScreen(
@@ -219,7 +219,7 @@ bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker)
             const TankSighting sighting = tracker.sight(shot);
             return sighting.seen && sighting.ground.x >= OUT_OF_RING_X;
         },
-        SCREEN_WAIT_MS);
+        timeoutMs);
 }
 
 bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why)

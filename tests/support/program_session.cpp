@@ -114,7 +114,7 @@ std::string desktopName(Desktop desktop)
     return "Bare";
 }
 
-ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}}) {}
+ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}, {}}) {}
 
 ProgramSession::ProgramSession(const Options& options) : ProgramSession(options, SERVER_OPTIONS) {}
 
@@ -136,7 +136,7 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
     programDisplay_ = server_->display();
     if (!startDesktop(options.desktop))
         return;
-    std::vector<std::string> command = {programPath()};
+    std::vector<std::string> command = options.command.empty() ? std::vector<std::string>{programPath()} : options.command;
     if (!options.traceFile.empty()) {
         const std::string apitrace = findOnPath("apitrace");
         if (apitrace.empty()) {

@@ -43,6 +43,7 @@ public:
         std::vector<std::string> environment; // extra NAME=value entries for the program
         Desktop desktop = Desktop::Bare;      // started on the private server before the program
         std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
+        std::vector<std::string> command;     // e.g. an emulator and a foreign build; empty: this build's program
     };
 
     explicit ProgramSession(Focus focus = Focus::OnWindow);
