@@ -55,9 +55,9 @@ echo "lintian:"
 lintian --fail-on error "$deb"
 echo "Wrote $deb"
 
-if [ "$arch" = "$native" ] && [ -f "$QUORVALE_ROOT/scripts/build-windows.sh" ]; then
-  bash "$QUORVALE_ROOT/scripts/build-windows.sh"
+# The other builds of the same version beside a native package: the Windows
+# zip and installer, and the page for browsers (dist/quorvale.html).
+if [ "$arch" = "$native" ]; then
+  [ -f "$QUORVALE_ROOT/scripts/build-windows.sh" ] && bash "$QUORVALE_ROOT/scripts/build-windows.sh"
+  bash "$QUORVALE_ROOT/scripts/build-web.sh"
 fi
-
-# The page for browsers, dist/quorvale.html, beside the package.
-bash "$QUORVALE_ROOT/scripts/build-web.sh"
