@@ -122,8 +122,15 @@ enum Attribute : GLuint {
     FAR_COLOUR,
 };
 
-void printLog(const char* what, const std::vector<char>& log)
+// Print why compiling or linking an object failed, from its info log (a
+// shader's or a program's, through the matching pair of GL queries).
+void printLog(const char* what, GLuint object, void (*getLength)(GLuint, GLenum, GLint*),
+              void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*))
 {
+    GLint length = 0;
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
+    getLog(object, length, nullptr, log.data());
     std::fprintf(stderr, "per_vertex_lighting: %s failed: %s\n", what, log.data());
 }
 
@@ -136,11 +143,8 @@ GLuint compile(GLenum type, const char* source)
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (compiled == GL_TRUE)
         return shader;
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
-    printLog(type == GL_VERTEX_SHADER ? "vertex shader" : "fragment shader", log);
+    printLog(type == GL_VERTEX_SHADER ? "vertex shader" : "fragment shader", shader,
+             glGetShaderiv, glGetShaderInfoLog);
     glDeleteShader(shader);
     return 0;
 }
@@ -163,11 +167,7 @@ std::optional<GLuint> link(GLuint vertexShader, GLuint fragmentShader)
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == GL_TRUE)
         return program;
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    printLog("link", log);
+    printLog("link", program, glGetProgramiv, glGetProgramInfoLog);
     glDeleteProgram(program);
     return std::nullopt;
 }
