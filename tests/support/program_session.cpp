@@ -220,9 +220,11 @@ bool ProgramSession::startDesktop(Desktop desktop)
     if (entry->displayMark != nullptr)
         return startCompositor(*entry);
     desktop_ = std::make_unique<ProgramProcess>(entry->command, server_->display(), entry->environment);
-    // The program starts once the window manager answers from its event loop:
-    // having named its check window on the root, it may still be starting up.
-    if (pollUntil([&] { return driver_->windowManagerAnswers() || desktop_->waitForExit(0); },
+    // The program starts once the window manager has named its check window on
+    // the root and answers from its event loop: having named it, it may still
+    // be starting up; answering, it may not have named it (nor taken its keys).
+    if (pollUntil([&] { return (driver_->windowManagerRunning() && driver_->windowManagerAnswers()) ||
+                               desktop_->waitForExit(0); },
                   SCREEN_WAIT_MS) &&
         !desktop_->exited())
         return true;
