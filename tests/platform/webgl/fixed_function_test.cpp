@@ -406,4 +406,34 @@ TEST(WebglLayer, DrawsAsMesaFixedFunctionAtProjectedPoints)
     }
 }
 
+
+// Vertices, normals and strips of glutSolidTorus(0.5, 1.25, 20, 20) as freeglut
+// 3.4's own code builds them (its fghGenerateTorus and strip order).
+TEST(WebglLayer, TorusIsFreeglutsTorus)
+{
+    const webgl::TorusMesh mesh = webgl::makeTorus(0.5, 1.25, 20, 20);
+    ASSERT_EQ(mesh.vertices.size(), 400u * 3);
+    ASSERT_EQ(mesh.strips, 20);
+    ASSERT_EQ(mesh.indicesPerStrip, 42);
+    const struct {
+        int index;
+        float vertex[3], normal[3];
+    } known[] = {
+        {21, {1.6410749f, 0.533217549f, -0.154508501f}, {0.904508531f, 0.293892652f, -0.309017003f}},
+        {137, {-0.477089167f, 1.46832919f, 0.404508412f}, {-0.181635723f, 0.559017181f, 0.809016824f}},
+        {399, {1.6410749f, -0.53321749f, 0.154508471f}, {0.904508531f, -0.293892592f, 0.309016943f}},
+    };
+    for (const auto& k : known) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_FLOAT_EQ(mesh.vertices[k.index * 3 + c], k.vertex[c]) << "vertex " << k.index;
+            EXPECT_FLOAT_EQ(mesh.normals[k.index * 3 + c], k.normal[c]) << "normal " << k.index;
+        }
+    }
+    const std::vector<unsigned>& s = mesh.stripIndices;
+    EXPECT_EQ((std::vector<unsigned>{s[0], s[1], s[2], s[3], s[40], s[41]}),
+              (std::vector<unsigned>{0, 1, 20, 21, 0, 1}));
+    EXPECT_EQ((std::vector<unsigned>{s[798], s[799], s[800], s[801], s[838], s[839]}),
+              (std::vector<unsigned>{19, 0, 39, 20, 19, 0}));
+}
+
 } // namespace
