@@ -32,7 +32,12 @@ TEST(Package, PassesItsChecksAndItsProgramPrintsTheBanner)
     const CommandResult pack = runCommand("cd " + shellQuoted(QUORVALE_BUILD_DIR) + " && cpack -G DEB -B " +
                                           shellQuoted(packages.string()));
     ASSERT_EQ(pack.status, 0) << pack.output;
-    const fs::path deb = packages / ("quorvale_" QUORVALE_PROJECT_VERSION "_amd64.deb");
+    // Named for this machine's architecture, whichever it is.
+    fs::path deb;
+    for (const fs::directory_entry& entry : fs::directory_iterator(packages))
+        if (entry.path().filename().string().rfind("quorvale_" QUORVALE_PROJECT_VERSION "_", 0) == 0 &&
+            entry.path().extension() == ".deb")
+            deb = entry.path();
     ASSERT_TRUE(fs::is_regular_file(deb)) << pack.output;
 
     const CommandResult check =
