@@ -1,7 +1,7 @@
 // The application shell: start-up, the toolkit callbacks and the frame.
 #pragma once
 
-#include "app/window_size.h"
+#include "platform/window_size.h"
 
 // Menu entries, by the value the menu callback receives.
 enum MenuEntry : int {

@@ -11,7 +11,7 @@
 // would spin the view away.
 #pragma once
 
-#include "app/window_size.h"
+#include "platform/window_size.h"
 
 #include <optional>
 

@@ -5,7 +5,7 @@
 // The browser: emscripten's GLUT, and the program's GL 1.1 and GLU calls over WebGL.
 #include <GL/glut.h>
 
-#include "platform/webgl/gl.h"
+#include "webgl/gl.h"
 #else
 #include <GL/freeglut.h>
 #include <GL/glu.h>

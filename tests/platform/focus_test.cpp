@@ -1,6 +1,6 @@
 // Keys held when the window loses the keyboard: their releases go elsewhere,
 // so the program must let go of them itself.
-#include "platform/focus.h"
+#include "platform/x11/focus.h"
 #include "platform/platform.h"
 #include "tests/platform/keyboard_fixture.h"
 #include "tests/support/gl_program.h"

@@ -1,7 +1,7 @@
 // Settings as a settings manager publishes them (XSETTINGS): an integer found
 // by its whole name past a string and a colour, in either byte order, and
 // none in a property that ends short.
-#include "platform/xsettings_x11.h"
+#include "platform/x11/xsettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/webgl/matrix.h"
+#include "webgl/matrix.h"
 
 #include <cmath>
 

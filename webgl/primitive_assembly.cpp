@@ -1,6 +1,6 @@
-#include "platform/webgl/primitive_assembly.h"
+#include "webgl/primitive_assembly.h"
 
-#include "platform/webgl/gl_api.h"
+#include "webgl/gl_api.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // GLES 2 / WebGL 1 with one shader (per_vertex_lighting). Each call does what
 // the GL call of the same name does, for the arguments noted; anything else is
 // ignored, as GL ignores a call that raises an error. The web build reaches
-// these through the standard names (platform/webgl/gl.h); the layer's tests
+// these through the standard names (webgl/gl.h); the layer's tests
 // call them directly beside the system's GL.
 //
 // Plain C++ types stand for GL's: unsigned for GLenum and GLbitfield, int for
@@ -22,6 +22,7 @@ void color3fv(const float* rgb);
 
 // GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_LIGHTi, GL_COLOR_MATERIAL.
 void enable(unsigned cap);
+void disable(unsigned cap);
 
 // GL_MODELVIEW or GL_PROJECTION; stacks 32 and 2 deep, as GL's minimum.
 void matrixMode(unsigned mode);

@@ -3,9 +3,9 @@
 // runs of vertices whose positions and normals are already in eye space.
 #pragma once
 
-#include "platform/webgl/gl_api.h"
-#include "platform/webgl/lighting_state.h"
-#include "platform/webgl/matrix.h"
+#include "webgl/gl_api.h"
+#include "webgl/lighting_state.h"
+#include "webgl/matrix.h"
 
 #include <optional>
 

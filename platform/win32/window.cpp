@@ -6,7 +6,7 @@
 // Windows leaves the window's size to it, monitor by monitor.
 #include "platform/platform.h"
 
-#include "platform/dpi_win32.h"
+#include "platform/win32/dpi.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // scene twice with the same calls: through OSMesa's GL, and through the layer
 // (on OSMesa's GLES 2 level calls, in a second context); then compares the two
 // pictures at points projected with the matrices GL reports.
-#include "platform/webgl/fixed_function.h"
-#include "platform/webgl/torus.h"
+#include "webgl/fixed_function.h"
+#include "webgl/torus.h"
 
 #include <GL/osmesa.h>
 #include <gtest/gtest.h>
@@ -31,6 +31,7 @@ struct Gl {
     void (*normal3f)(GLfloat, GLfloat, GLfloat);
     void (*color3f)(GLfloat, GLfloat, GLfloat);
     void (*enable)(GLenum);
+    void (*disable)(GLenum);
     void (*matrixMode)(GLenum);
     void (*loadIdentity)();
     void (*pushMatrix)();
@@ -88,14 +89,14 @@ void realTorus(double inner, double outer, int sides, int rings)
     glDisableClientState(GL_NORMAL_ARRAY);
 }
 
-const Gl MESA = {glBegin, glEnd, glVertex3f, glNormal3f, glColor3f, glEnable, glMatrixMode,
+const Gl MESA = {glBegin, glEnd, glVertex3f, glNormal3f, glColor3f, glEnable, glDisable, glMatrixMode,
                  glLoadIdentity, glPushMatrix, glPopMatrix, glTranslatef, realPerspective,
                  realLookAt, glLightf, glLightfv, glLightModelfv, glMaterialf, glMaterialfv,
                  glColorMaterial, glPolygonMode, glLineWidth, glEnableClientState,
                  glDisableClientState, glVertexPointer, glDrawElements, glClear, glViewport,
                  realTorus, glFinish};
 const Gl LAYER = {webgl::begin, webgl::end, webgl::vertex3f, webgl::normal3f, webgl::color3f,
-                  webgl::enable, webgl::matrixMode, webgl::loadIdentity, webgl::pushMatrix,
+                  webgl::enable, webgl::disable, webgl::matrixMode, webgl::loadIdentity, webgl::pushMatrix,
                   webgl::popMatrix, webgl::translatef, webgl::perspective, webgl::lookAt,
                   webgl::lightf, webgl::lightfv, webgl::lightModelfv, webgl::materialf,
                   webgl::materialfv, webgl::colorMaterial, webgl::polygonMode, webgl::lineWidth,
@@ -305,6 +306,20 @@ const Row ROWS[] = {
      },
      {{2, 0, 2, 1}, {-2, 0, 0, 1}, {1.5f, 1, 1.5f, 1}, {0.5f, 1, 1.5f, 1}, {-3, 0, -3, 1},
       {0.5f, 0, 0.5f, 1}}},
+    {"lighting and culling switched off: colours as given, back faces drawn",
+     [](const Gl& gl) {
+         setLight(gl, 0, OVERHEAD, WHITE, BLACK, NO_SPOT, UNATTENUATED);
+         gl.disable(GL_LIGHTING);
+         gl.disable(GL_CULL_FACE);
+         ground(gl, 2);
+         gl.begin(GL_QUADS);  // wound clockwise from above: its back shows
+         const float corners[4][2] = {{-3.5f, -3.5f}, {-3.5f, -2}, {-2, -2}, {-2, -3.5f}};
+         gl.color3f(0.9f, 0.2f, 0.1f);
+         for (const auto& xz : corners)
+             gl.vertex3f(xz[0], 0.5f, xz[1]);
+         gl.end();
+     },
+     {{1, 0, 1, 0}, {-2.75f, 0.5f, -2.75f, 0}}},
     {"4 px lines, one reaching behind the eye; a 1 px one too",
      [](const Gl& gl) {
          setLight(gl, 0, OVERHEAD, WHITE, BLACK, NO_SPOT, UNATTENUATED);

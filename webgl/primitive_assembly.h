@@ -5,8 +5,8 @@
 // drawing order until the next state change.
 #pragma once
 
-#include "platform/webgl/matrix.h"
-#include "platform/webgl/per_vertex_lighting.h"
+#include "webgl/matrix.h"
+#include "webgl/per_vertex_lighting.h"
 
 #include <optional>
 #include <vector>
@@ -36,7 +36,7 @@ struct Batch {
 
 // The state that decides how a primitive is drawn.
 struct Rasterisation {
-    Matrix4 projection;
+    Matrix4 projection = identityMatrix();  // GL starts with the identity
     float viewportWidth = 0;   // pixels; 0 until known
     float viewportHeight = 0;  // pixels; 0 until known
     unsigned frontMode = GL_FILL;

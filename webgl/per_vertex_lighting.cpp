@@ -1,4 +1,4 @@
-#include "platform/webgl/per_vertex_lighting.h"
+#include "webgl/per_vertex_lighting.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,11 +1,11 @@
-#include "platform/webgl/fixed_function.h"
+#include "webgl/fixed_function.h"
 
-#include "platform/webgl/gl_api.h"
-#include "platform/webgl/lighting_state.h"
-#include "platform/webgl/matrix.h"
-#include "platform/webgl/per_vertex_lighting.h"
-#include "platform/webgl/primitive_assembly.h"
-#include "platform/webgl/torus.h"
+#include "webgl/gl_api.h"
+#include "webgl/lighting_state.h"
+#include "webgl/matrix.h"
+#include "webgl/per_vertex_lighting.h"
+#include "webgl/primitive_assembly.h"
+#include "webgl/torus.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -252,17 +252,35 @@ void color3fv(const float* rgb)
     color3f(rgb[0], rgb[1], rgb[2]);
 }
 
-void enable(unsigned cap)
+namespace {
+
+// glEnable (on) or glDisable (off) of one of the capabilities enable() names.
+void setCapability(unsigned cap, bool on)
 {
     FixedFunction& s = state();
     beforeDrawStateChange();
     if (cap == GL_DEPTH_TEST || cap == GL_CULL_FACE) {
-        glEnable(cap);
+        if (on)
+            glEnable(cap);
+        else
+            glDisable(cap);
         if (cap == GL_CULL_FACE)
-            s.rasterisation.cullBackFaces = true;
-    } else if (enableLightingCap(s.lighting, cap)) {
+            s.rasterisation.cullBackFaces = on;
+    } else if (setLightingCap(s.lighting, cap, on)) {
         afterLightingChange();
     }
+}
+
+} // namespace
+
+void enable(unsigned cap)
+{
+    setCapability(cap, true);
+}
+
+void disable(unsigned cap)
+{
+    setCapability(cap, false);
 }
 
 void matrixMode(unsigned mode)

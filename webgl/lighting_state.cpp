@@ -1,6 +1,6 @@
-#include "platform/webgl/lighting_state.h"
+#include "webgl/lighting_state.h"
 
-#include "platform/webgl/gl_api.h"
+#include "webgl/gl_api.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,14 +115,14 @@ bool setColourMaterial(Lighting& lighting, unsigned face, unsigned mode)
     return lighting.colourMaterialFrontAmbientAndDiffuse;
 }
 
-bool enableLightingCap(Lighting& lighting, unsigned cap)
+bool setLightingCap(Lighting& lighting, unsigned cap, bool on)
 {
     if (cap == GL_LIGHTING)
-        lighting.lightingOn = true;
+        lighting.lightingOn = on;
     else if (cap == GL_COLOR_MATERIAL)
-        lighting.colourMaterialOn = true;
+        lighting.colourMaterialOn = on;
     else if (inLightIndex(cap))
-        lighting.lights[cap - GL_LIGHT0].on = true;
+        lighting.lights[cap - GL_LIGHT0].on = on;
     else
         return false;
     return true;

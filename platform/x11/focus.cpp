@@ -5,9 +5,9 @@
 // chain, the window manager's frames round ours), any of which may be
 // destroyed between two of its requests: the error that follows only means
 // that window is gone, so it must never end the program.
-#include "platform/focus.h"
+#include "platform/x11/focus.h"
 
-#include "platform/letter_keys_x11.h"
+#include "platform/x11/letter_keys.h"
 #include "platform/platform.h"
 
 #include <GL/glx.h>

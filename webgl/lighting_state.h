@@ -3,7 +3,7 @@
 // material, the light model's ambient term and what is switched on.
 #pragma once
 
-#include "platform/webgl/matrix.h"
+#include "webgl/matrix.h"
 
 namespace quorvale::webgl {
 
@@ -62,8 +62,9 @@ bool setLightModel(Lighting& lighting, unsigned name, const float* values);
 // (GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE) is taken the same way.
 bool setColourMaterial(Lighting& lighting, unsigned face, unsigned mode);
 
-// glEnable of GL_LIGHTING, GL_LIGHTi or GL_COLOR_MATERIAL; false for other caps.
-bool enableLightingCap(Lighting& lighting, unsigned cap);
+// glEnable (on) or glDisable (off) of GL_LIGHTING, GL_LIGHTi or
+// GL_COLOR_MATERIAL; false for other caps.
+bool setLightingCap(Lighting& lighting, unsigned cap, bool on);
 
 // Whether the current colour feeds the front ambient and diffuse reflectance.
 bool colourTracksMaterial(const Lighting& lighting);

@@ -1,4 +1,4 @@
-#include "platform/webgl/torus.h"
+#include "webgl/torus.h"
 
 #include <cmath>
 #include <cstdlib>

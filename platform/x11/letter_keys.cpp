@@ -6,7 +6,7 @@
 // that letter. So under a Russian, Greek or Hebrew layout the key at W's place
 // is W, while Latin layouts (AZERTY, QWERTZ, Dvorak) keep their labels and
 // their punctuation keys take no letter.
-#include "platform/letter_keys_x11.h"
+#include "platform/x11/letter_keys.h"
 
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 // Dots per inch on Windows: user32's per-monitor calls where Windows has them,
 // else the system's DPI.
-#include "platform/dpi_win32.h"
+#include "platform/win32/dpi.h"
 
 namespace {
 

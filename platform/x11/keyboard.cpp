@@ -2,7 +2,7 @@
 // from the keys the focus watch reads by keycode.
 #include "platform/platform.h"
 
-#include "platform/focus.h"
+#include "platform/x11/focus.h"
 #include "platform/gl.h"
 #include "platform/tracked_keys.h"
 

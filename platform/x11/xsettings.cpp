@@ -1,6 +1,6 @@
 // The XSETTINGS property's layout, read without the X library: the bytes as
 // the settings manager published them.
-#include "platform/xsettings_x11.h"
+#include "platform/x11/xsettings.h"
 
 #include <X11/X.h>
 

@@ -8,22 +8,21 @@
 //   headers first, for their types, enums and the rest of GLUT; the macros
 //   below then redirect the calls, so emscripten's LEGACY_GL_EMULATION is not
 //   wanted (link without it).
-// - The sources listed in platform/webgl/CMakeLists.txt (QUORVALE_WEBGL_SOURCES)
-//   are compiled into the page.
+// - The page's build links the library quorvale_webgl (webgl/CMakeLists.txt).
 // - glutSwapBuffers first draws what the layer still holds; a display callback
 //   that ends without it must call quorvale::webgl::flush() itself.
 // - Nothing may include a system GL header after this one.
 #pragma once
 
 #ifndef __EMSCRIPTEN__
-#error "platform/webgl/gl.h is the web build's GL; desktop builds use the system's"
+#error "webgl/gl.h is the web build's GL; desktop builds use the system's"
 #endif
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include "platform/webgl/fixed_function.h"
+#include "webgl/fixed_function.h"
 
 #define glBegin quorvale::webgl::begin
 #define glEnd quorvale::webgl::end
@@ -32,6 +31,7 @@
 #define glColor3f quorvale::webgl::color3f
 #define glColor3fv quorvale::webgl::color3fv
 #define glEnable quorvale::webgl::enable
+#define glDisable quorvale::webgl::disable
 #define glMatrixMode quorvale::webgl::matrixMode
 #define glLoadIdentity quorvale::webgl::loadIdentity
 #define glPushMatrix quorvale::webgl::pushMatrix

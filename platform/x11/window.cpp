@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 #include "platform/window_icon.h"
-#include "platform/xsettings_x11.h"
+#include "platform/x11/xsettings.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
