@@ -37,7 +37,7 @@ void initGraphics(int* argc, char** argv);
 void printBanner();
 
 // One tick: sleep 10 ms, move the free camera, exit on Escape, drive the tank,
-// ask for a frame.
+// ask for a frame. A key tapped since the last tick acts as held for this one.
 void onIdle();
 
 // Draw one frame into the back buffer, then show it.

@@ -55,6 +55,7 @@ void onIdle()
     if ((getKeyState(VK_ESCAPE) & KEY_HELD) != 0)
         std::exit(0);
     driveTank(*theScene->tank);
+    tickSawKeys();
     glutPostRedisplay();
 }
 

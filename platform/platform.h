@@ -23,12 +23,21 @@ constexpr int KEY_HELD = 0x80;
 // code the program does not track).
 int getKeyState(int virtualKey);
 
-// Mark one key held or released; codes the program does not track are ignored.
+// Mark one key held or released by the program's own say (a key pressed on
+// the keyboard and let go before a tick reads it counts at that tick; one
+// marked here counts only while marked); codes the program does not track are
+// ignored.
 void pressKey(int virtualKey);
 void releaseKey(int virtualKey);
 
 // Every key counts as released, as when the window loses the keyboard.
 void releaseAllKeys();
+
+// The tick has read the keys. A key pressed since the tick before counts as
+// held until this call even if it was let go already, so that a tap shorter
+// than a tick (which a slow machine stretches) still acts once; from now on
+// it counts only while it is held.
+void tickSawKeys();
 
 // Feed the key state from the current toolkit window's key events (repeats
 // ignored) and release every key whenever that window loses keyboard focus.

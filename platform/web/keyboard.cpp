@@ -65,6 +65,7 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
     if (!notTheProgramsEscape) {
         rememberPlace(event->code, virtualKey);
         pressKey(virtualKey);
+        pressedSinceTick[virtualKey] = true;
     }
     return keepsFromPage(virtualKey);
 }
@@ -100,10 +101,8 @@ int getKeyState(int virtualKey)
 
 void pressKey(int virtualKey)
 {
-    if (isTrackedKey(virtualKey)) {
+    if (isTrackedKey(virtualKey))
         heldKeys[virtualKey] = true;
-        pressedSinceTick[virtualKey] = true;
-    }
 }
 
 void releaseKey(int virtualKey)

@@ -15,6 +15,3 @@ bool escapeBelongsToPointerLock();
 // A left press on the picture that the menu did not take: in mouse camera
 // mode it locks the pointer again.
 void pictureClicked();
-
-// The tick has read the keys: a key let go since counts as released from now.
-void tickSawKeys();

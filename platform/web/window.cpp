@@ -81,7 +81,6 @@ void onTickTimer(void*)
         lastTickAt = now;
         countTick(now);
         idle();
-        tickSawKeys();
     }
     const double wait = lastTickAt + TICK_PERIOD_MS - emscripten_get_now();
     emscripten_set_timeout(onTickTimer, std::max(0.0, wait), nullptr);

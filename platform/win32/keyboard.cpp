@@ -36,6 +36,9 @@ constexpr WPARAM EITHER_SHIFT = 0x10;
 
 // Keys held by the program's own say (pressKey), whatever the keyboard says.
 std::array<bool, KEY_CODES> pressedByProgram{};
+// Keys freshly pressed in our window since the last tick read the keys: a tap
+// that went down and up between two ticks still counts at the next one.
+std::array<bool, KEY_CODES> pressedSinceTick{};
 // Keys that count only after a fresh press in our window.
 std::array<bool, KEY_CODES> setAside = [] {
     std::array<bool, KEY_CODES> all{};
@@ -52,6 +55,7 @@ WNDPROC toolkitWindowProcedure = nullptr;
 void setAllAside()
 {
     setAside.fill(true);
+    pressedSinceTick.fill(false);
 }
 
 // True while key messages come to a window of this thread: our window is
@@ -98,8 +102,10 @@ LRESULT CALLBACK watchKeyboard(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && (lParam & KEY_WAS_DOWN) == 0) {
         const int virtualKey = virtualKeyOfMessage(wParam, lParam);
-        if (isTrackedKey(virtualKey) && !(virtualKey == VK_ESCAPE && menuOpen))
+        if (isTrackedKey(virtualKey) && !(virtualKey == VK_ESCAPE && menuOpen)) {
             setAside[static_cast<std::size_t>(virtualKey)] = false;
+            pressedSinceTick[static_cast<std::size_t>(virtualKey)] = true;
+        }
     }
     if ((message == WM_ACTIVATEAPP && wParam == FALSE) || message == WM_KILLFOCUS)
         setAllAside();
@@ -131,7 +137,8 @@ int getKeyState(int virtualKey)
         setAllAside();
         return 0;
     }
-    return !setAside[code] && nativeKeyDown(virtualKey) ? KEY_HELD : 0;
+    const bool held = !setAside[code] && nativeKeyDown(virtualKey);
+    return held || pressedSinceTick[code] ? KEY_HELD : 0;
 }
 
 void pressKey(int virtualKey)
@@ -154,6 +161,11 @@ void releaseAllKeys()
 {
     pressedByProgram.fill(false);
     setAllAside();
+}
+
+void tickSawKeys()
+{
+    pressedSinceTick.fill(false);
 }
 
 // The toolkit makes the new window's GL context current, so its device

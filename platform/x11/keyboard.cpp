@@ -3,8 +3,12 @@
 #include "platform/platform.h"
 
 #include "platform/x11/focus.h"
+#include "platform/x11/key_events.h"
 #include "platform/gl.h"
 #include "platform/tracked_keys.h"
+
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
 
 #include <array>
 
@@ -12,11 +16,15 @@ namespace {
 
 // One slot per virtual-key code; true while the key is held.
 std::array<bool, 256> heldKeys{};
+// Keys pressed since the last tick read the keys: a tap that went down and
+// up between two ticks still counts at the next one.
+std::array<bool, 256> pressedSinceTick{};
 
 // True while the right-button menu is open.
 bool menuOpen = false;
 // Escape went down while the menu was open (a common way to dismiss one) and
-// has not been let go since: it is the menu's, not a key the program sees.
+// its release has not reached us since: it is the menu's, not a key the
+// program sees, presses of it coming meanwhile being its auto-repeat.
 bool escapeForTheMenu = false;
 
 // Toolkit special-key codes and the virtual keys they stand for.
@@ -82,6 +90,10 @@ void catchUpOnFocus()
     if (!pollFocusLost())
         return;
     const bool ours = haveKeyboardNow();
+    if (!ours) {
+        pressedSinceTick.fill(false);
+        escapeForTheMenu = false;
+    }
     for (std::size_t code = 0; code < heldKeys.size(); ++code) {
         if (heldKeys[code] &&
             (!ours || readKeyOnKeyboard(static_cast<int>(code)) == KeyReading::Up))
@@ -89,18 +101,30 @@ void catchUpOnFocus()
     }
 }
 
-// Escape belongs to the menu from a press while the menu is open until the
-// keyboard has it up again (its release may go to another window). While it
-// is down no new press comes in, as key repeats are ignored.
+// A press that the keyboard says is over by now: a tap, or an auto-repeat
+// queued before a release that went to another window. Either way it holds
+// nothing: a press let go at once, which counts for the next tick only.
+void tapKey(int virtualKey)
+{
+    keyWentDown(virtualKey);
+    keyWentUp(virtualKey);
+}
+
+// Escape belongs to the menu from a press while the menu is open until its
+// release comes in (or, should the release go to another window, until the
+// keyboard goes elsewhere or the menu closes with Escape up). Held keys repeat
+// as presses alone, so the presses before that release are its auto-repeat,
+// in the order the server made them, however late they are handled.
 bool escapeIsTheMenus(int virtualKey, bool down)
 {
     if (virtualKey != VK_ESCAPE)
         return false;
     if (down && menuOpen)
         escapeForTheMenu = true;
-    else if (escapeForTheMenu && readKeyOnKeyboard(VK_ESCAPE) != KeyReading::Down)
+    const bool theMenus = escapeForTheMenu;
+    if (!down)
         escapeForTheMenu = false;
-    return escapeForTheMenu;
+    return theMenus;
 }
 
 // A key went down (or up) giving this character. When the character alone
@@ -115,16 +139,14 @@ void onCharacter(unsigned char character, bool down)
     const KeyReading contrary = down ? KeyReading::Up : KeyReading::Down;
     if (!key.certain && readKeyOnKeyboard(key.virtualKey) == contrary)
         return;
-    // A press handed on after the key has gone up again (an auto-repeat
-    // queued before a release that went to another window) is stale.
+    if (escapeIsTheMenus(key.virtualKey, down) && down)
+        return;
     if (down && readKeyOnKeyboard(key.virtualKey) == KeyReading::Up)
-        return;
-    if (down && escapeIsTheMenus(key.virtualKey, true))
-        return;
-    if (down)
-        pressKey(key.virtualKey);
+        tapKey(key.virtualKey);
+    else if (down)
+        keyWentDown(key.virtualKey);
     else
-        releaseKey(key.virtualKey);
+        keyWentUp(key.virtualKey);
 }
 
 void onKeyDown(unsigned char character, int, int)
@@ -142,9 +164,11 @@ void onSpecialDown(int key, int, int)
 {
     catchUpOnFocus();
     const int virtualKey = virtualKeyOfSpecial(key);
-    // As for characters: a press of a key that is up again by now is stale.
-    if (readKeyOnKeyboard(virtualKey) != KeyReading::Up)
-        pressKey(virtualKey);
+    // As for characters: a press of a key that is up again by now is a tap.
+    if (readKeyOnKeyboard(virtualKey) == KeyReading::Up)
+        tapKey(virtualKey);
+    else
+        keyWentDown(virtualKey);
 }
 
 // While the menu is open the keyboard may follow the pointer into the menu's
@@ -158,11 +182,13 @@ void onMenuStatus(int status, int, int)
     for (std::size_t code = 0; code < heldKeys.size(); ++code)
         if (heldKeys[code] && readKeyOnKeyboard(static_cast<int>(code)) == KeyReading::Up)
             heldKeys[code] = false;
+    if (readKeyOnKeyboard(VK_ESCAPE) == KeyReading::Up)
+        escapeForTheMenu = false;
 }
 
 void onSpecialUp(int key, int, int)
 {
-    releaseKey(virtualKeyOfSpecial(key));
+    keyWentUp(virtualKeyOfSpecial(key));
 }
 
 } // namespace
@@ -170,11 +196,10 @@ void onSpecialUp(int key, int, int)
 int getKeyState(int virtualKey)
 {
     catchUpOnFocus();
-    // Escape let go since the menu had it: a new press counts again.
-    escapeIsTheMenus(virtualKey, false);
     if (!isTrackedKey(virtualKey))
         return 0;
-    return heldKeys[static_cast<unsigned>(virtualKey)] ? KEY_HELD : 0;
+    const auto code = static_cast<unsigned>(virtualKey);
+    return heldKeys[code] || pressedSinceTick[code] ? KEY_HELD : 0;
 }
 
 void pressKey(int virtualKey)
@@ -189,13 +214,39 @@ void releaseKey(int virtualKey)
         heldKeys[static_cast<unsigned>(virtualKey)] = false;
 }
 
+void keyWentDown(int virtualKey)
+{
+    if (!isTrackedKey(virtualKey))
+        return;
+    const auto code = static_cast<unsigned>(virtualKey);
+    // A press of a key held already is its auto-repeat, which counts nothing more.
+    if (!heldKeys[code])
+        pressedSinceTick[code] = true;
+    heldKeys[code] = true;
+}
+
+void keyWentUp(int virtualKey)
+{
+    releaseKey(virtualKey);
+}
+
 void releaseAllKeys()
 {
     heldKeys.fill(false);
+    pressedSinceTick.fill(false);
+}
+
+void tickSawKeys()
+{
+    pressedSinceTick.fill(false);
 }
 
 void attachKeyboard()
 {
+    // A held key repeats as presses alone, never as a release and a press: a
+    // release always means the key went up, and a press handled after the key
+    // went up is a tap, not a repeat.
+    XkbSetDetectableAutoRepeat(glXGetCurrentDisplay(), True, nullptr);
     glutIgnoreKeyRepeat(1);
     glutKeyboardFunc(onKeyDown);
     glutKeyboardUpFunc(onKeyUp);

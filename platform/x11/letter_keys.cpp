@@ -9,6 +9,7 @@
 #include "platform/x11/letter_keys.h"
 
 #include "platform/platform.h"
+#include "platform/x11/key_events.h"
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
@@ -211,19 +212,21 @@ void takeLetterKeyEvent(const XKeyEvent& event)
         return;
     char& pressedLetter = pressedAs[event.keycode];
     if (event.type == KeyRelease) {
-        releaseKey(pressedLetter != 0 ? pressedLetter : letterOfKeycode(event.keycode));
+        keyWentUp(pressedLetter != 0 ? pressedLetter : letterOfKeycode(event.keycode));
         pressedLetter = 0;
         return;
     }
     pressedLetter = letterOfKeycode(event.keycode);
     if (pressedLetter == 0)
         return;
-    // A press handed on after the key has gone up again (one queued before a
-    // release that went to another window) is stale.
+    // A press handed on after the key has gone up again (a tap, or one queued
+    // before a release that went to another window) holds nothing: it counts
+    // as a press let go at once.
+    keyWentDown(pressedLetter);
     char keys[32];
     XQueryKeymap(keymapDisplay, keys);
-    if (keycodeDownIn(keys, event.keycode))
-        pressKey(pressedLetter);
+    if (!keycodeDownIn(keys, event.keycode))
+        keyWentUp(pressedLetter);
 }
 
 bool letterDownIn(const char keys[32], int letter)

@@ -37,6 +37,24 @@ TEST_F(KeyStateTest, LettersReadHeldByTheirCapitalCodeWhileDown)
     tap("f", 'F');
 }
 
+// A press and its release both handled before the keys are read, as when a
+// tick takes long: the key reads held until the tick has seen it, then not.
+TEST_F(KeyStateTest, KeyTappedBetweenTwoTicksCountsOnce)
+{
+    for (const auto& [keysym, virtualKey] : {std::pair{"w", 'W'}, {"Up", VK_UP}, {"Escape", VK_ESCAPE}}) {
+        SCOPED_TRACE(keysym);
+        press(keysym);
+        release(keysym);
+        press("z");  // handled after the tap: once it reads held, so was the tap
+        ASSERT_TRUE(pollUntil([] { pumpEvents(); return getKeyState('Z') == KEY_HELD; }, 20000, 2));
+        EXPECT_EQ(getKeyState(virtualKey), KEY_HELD) << "the tap was lost";
+        tickSawKeys();
+        EXPECT_EQ(getKeyState(virtualKey), 0) << "the tap counted for more than one tick";
+        release("z");
+        ASSERT_TRUE(waitForKey('Z', false));
+    }
+}
+
 TEST_F(KeyStateTest, LettersHeldTogetherAreEachTracked)
 {
     press("w");

@@ -55,7 +55,9 @@ bool KeyboardTest::waitForKey(int virtualKey, bool held)
 {
     return pollUntil([&] {
         pumpEvents();
-        return ((getKeyState(virtualKey) & KEY_HELD) != 0) == held;
+        const bool isHeld = (getKeyState(virtualKey) & KEY_HELD) != 0;
+        tickSawKeys();  // as each tick does after reading the keys
+        return isHeld == held;
     }, KEY_WAIT_MS, POLL_MS);
 }
 

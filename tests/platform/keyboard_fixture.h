@@ -20,8 +20,9 @@ protected:
     void press(const std::string& keysym);
     void release(const std::string& keysym);
 
-    // Handle window-system events until the key's state is the one wanted;
-    // false if it is not within the bounded wait.
+    // Handle window-system events until the key's state is the one wanted,
+    // each read followed by tickSawKeys as in a tick; false if it is not
+    // within the bounded wait.
     bool waitForKey(int virtualKey, bool held);
 
     // Make sure every key event sent so far has been handled: tap a marker
