@@ -20,8 +20,8 @@ constexpr float MOUSE_FACTOR = 0.04f;    // radians per MOUSE_DIVISOR pixels
 
 // Where mouse look measures motions from and sends the pointer back to. The
 // menu begins mouse look before any motion reaches it; a caller that hands
-// motions to mouseLook without that finds each measured from home.
-PointerTrack pointerTrack{PointerPhase::Home, {}, std::nullopt, 0};
+// motions to mouseLook without that finds the pointer taken to be at home.
+PointerTrack pointerTrack{PointerPhase::Home, {640, 360}, std::nullopt};
 
 // The current window's size, pixels.
 WindowSize windowSize()
@@ -30,11 +30,9 @@ WindowSize windowSize()
 }
 
 // Tell the pointer track where the pointer is now (begun, come in or gone out).
-void updatePointerTrack(void (*update)(PointerTrack&, bool, Pixel, WindowSize))
+void updatePointerTrack(void (*update)(PointerTrack&, std::optional<Pixel>, WindowSize))
 {
-    Pixel at{};
-    const bool known = pointerInWindow(at.x, at.y);
-    update(pointerTrack, known, at, windowSize());
+    update(pointerTrack, pointerInWindow(), windowSize());
 }
 
 bool held(int virtualKey)
@@ -83,8 +81,10 @@ void stepSideways(Camera& camera, double angle)
 // Turn by dx and tilt by dy pixels of pointer motion, 0.004 rad per pixel;
 // moving up (dy < 0) raises the pitch. The limit is tested before the change,
 // so one large motion may carry the pitch past it.
-void turnAndTilt(Camera& camera, int dx, int dy)
+void turnAndTilt(Camera& camera, Pixel moved)
 {
+    const int dx = moved.x;
+    const int dy = moved.y;
     camera.yaw += static_cast<float>(dx) / MOUSE_DIVISOR * MOUSE_FACTOR;
     if ((dy < 0 && camera.pitch < PITCH_LIMIT) || (dy > 0 && camera.pitch > -PITCH_LIMIT))
         camera.pitch -= static_cast<float>(dy) / MOUSE_DIVISOR * MOUSE_FACTOR;
@@ -161,10 +161,10 @@ void mouseLook(int x, int y)
     // The camera's home (640, 360), where the window has room for it.
     const Pixel preferred = {static_cast<int>(camera.lastMouseX), static_cast<int>(camera.lastMouseY)};
     const Pixel home = pointerHome(preferred, window);
-    const MotionPlan plan = trackMotion(pointerTrack, {x, y}, home, window);
-    if (plan.from)
-        turnAndTilt(camera, x - plan.from->x, y - plan.from->y);
+    const MotionPlan plan = trackMotion(pointerTrack, pointerMotion(x, y), home, window);
+    if (plan.turn)
+        turnAndTilt(camera, *plan.turn);
     if (plan.warpTo)
-        glutWarpPointer(plan.warpTo->x, plan.warpTo->y);
+        warpPointer(*plan.warpTo);
     aimAlongSight(camera);
 }

@@ -1,9 +1,12 @@
 // The program's small window onto the operating system: key state polled by
 // virtual-key code, that state fed from the window's key events and its focus,
 // the window's identity for the desktop (class and icon), the desktop's scale,
-// where the pointer is, pointer visibility, and sleeping. Nothing outside
-// platform/ sees how these are provided.
+// the pointer (where it is, its motions in the window system's order, warps,
+// visibility), and sleeping. Nothing outside platform/ sees how these are
+// provided.
 #pragma once
+
+#include <optional>
 
 // Virtual-key codes of the keys the program polls (the Windows numbering).
 // Letters are their upper-case ASCII codes, 0x41 ('A') to 0x5A ('Z').
@@ -66,9 +69,41 @@ double desktopDpi(const char* displayName);
 // Call once, right after nameWindow.
 void followDesktopScale();
 
+// A pointer position, or a displacement, in window pixels (y down).
+struct Pixel {
+    int x;
+    int y;
+};
+
+// One pointer motion as the window system reports it, with what it knows of
+// the motion besides the place.
+struct PointerMotion {
+    Pixel at; // where the pointer is now, window pixels
+    // The device's own displacement since the motion before, window pixels,
+    // where the window system reports it (the browser under Pointer Lock):
+    // warps take no part in it.
+    std::optional<Pixel> moved;
+    // Where the last warp carried out since the motion before sent the
+    // pointer, in the window system's own order of events: the pointer stood
+    // there just before this motion, if warps move it for the device. A
+    // warp's own report comes as a motion to its target.
+    std::optional<Pixel> warpedTo;
+};
+
+// The motion to window pixel (x, y) that the passive-motion callback is
+// handling now; outside a callback, a motion made after every warp sent.
+PointerMotion pointerMotion(int x, int y);
+
+// Send the pointer to window pixel `to` (glutWarpPointer), keeping the
+// warp's place among the window system's events for pointerMotion.
+void warpPointer(Pixel to);
+
 // Where the pointer is now, in pixels of the current toolkit window (y down,
-// possibly outside it); false where the window system cannot tell.
-bool pointerInWindow(int& x, int& y);
+// possibly outside it): as of the event being handled where that tells (the
+// pointer crossing into the window, the menu's button release), since
+// motions made later may still be queued; none where the window system
+// cannot tell.
+std::optional<Pixel> pointerInWindow();
 
 // Hide (false) or show (true) the pointer over the current window. Calls nest
 // as a counter: the pointer shows while the count is at least 0, which it is

@@ -1,9 +1,10 @@
 // The pointer in the browser. Mouse camera mode turns the view through the
-// Pointer Lock API, which gives true relative motion: under the lock the
-// pointer stays put and each motion moves a pointer of our own, in window
-// pixels, that a warp sends anywhere at once. So mouse look always finds that
-// its warps hold, and a pixel of motion turns the view as on the desktop. A
-// click on the picture locks the pointer again after Escape gave it back.
+// Pointer Lock API, which gives the device's own motion: under the lock the
+// pointer stays put, and each motion reports its displacement, which mouse
+// look turns by as it comes, and moves a pointer of our own, in window
+// pixels, that a warp sends anywhere at once. A pixel of motion turns the
+// view as on the desktop. A click on the picture locks the pointer again
+// after Escape gave it back.
 #include "platform/platform.h"
 
 #include "platform/gl.h"
@@ -11,6 +12,8 @@
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
+
+#include <utility>
 
 namespace {
 
@@ -28,6 +31,10 @@ double unlockedAt = -UNLOCK_ESCAPE_MS; // ms on the page's clock
 int pointerX = 0;
 int pointerY = 0;
 bool pointerKnown = false;
+// The displacement of the locked motion being handed to the program now.
+std::optional<Pixel> handledMovement;
+// Where the last warp since the last motion sent our pointer, window pixels.
+std::optional<Pixel> warpedSinceMotion;
 // Display count of the pointer: visible while at least 0.
 int cursorCount = 0;
 
@@ -66,11 +73,15 @@ EM_JS(int, pictureHasPointer, (), {
 EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*)
 {
     if (pictureHasPointer() != 0) {
-        pointerX += static_cast<int>(event->movementX);
-        pointerY += static_cast<int>(event->movementY);
+        const Pixel moved = {static_cast<int>(event->movementX), static_cast<int>(event->movementY)};
+        pointerX += moved.x;
+        pointerY += moved.y;
         pointerKnown = true;
-        if (passiveMotion != nullptr)
+        if (passiveMotion != nullptr) {
+            handledMovement = moved;
             passiveMotion(pointerX, pointerY);
+            handledMovement.reset();
+        }
         return EM_TRUE;
     }
     const double scale = pixelsPerPagePixel();
@@ -129,11 +140,22 @@ void glutWarpPointer(int x, int y)
     pointerY = y;
 }
 
-bool pointerInWindow(int& x, int& y)
+PointerMotion pointerMotion(int x, int y)
 {
-    x = pointerX;
-    y = pointerY;
-    return pointerKnown;
+    return {{x, y}, handledMovement, std::exchange(warpedSinceMotion, std::nullopt)};
+}
+
+void warpPointer(Pixel to)
+{
+    warpedSinceMotion = to;
+    glutWarpPointer(to.x, to.y);
+}
+
+std::optional<Pixel> pointerInWindow()
+{
+    if (!pointerKnown)
+        return std::nullopt;
+    return Pixel{pointerX, pointerY};
 }
 
 int showCursor(bool show)

@@ -1,4 +1,4 @@
-// Pointer visibility, sleeping and the process's start-up surroundings on Windows.
+// Sleeping and the process's start-up surroundings on Windows.
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -7,9 +7,6 @@
 #include <cstdlib>
 
 namespace {
-
-// Display count of the pointer as the program keeps it: visible while at least 0.
-int cursorCount = 0;
 
 bool isOpen(HANDLE stream)
 {
@@ -47,40 +44,6 @@ const bool surroundingsReady = [] {
 }();
 
 } // namespace
-
-// The program's own display count: the pointer shows while it is at least 0.
-// Windows keeps such a count per thread too, but the toolkit adds one to it
-// for every window it opens (our window and the menu's), so one hide of ours
-// would leave the pointer showing. Ours decides; the thread's count is moved
-// across 0 whenever ours crosses it.
-int showCursor(bool show)
-{
-    const bool wasVisible = cursorCount >= 0;
-    cursorCount += show ? 1 : -1;
-    const bool visible = cursorCount >= 0;
-    if (visible && !wasVisible) {
-        while (ShowCursor(TRUE) < 0)
-            continue;
-    }
-    if (!visible && wasVisible) {
-        while (ShowCursor(FALSE) >= 0)
-            continue;
-    }
-    return cursorCount;
-}
-
-// The toolkit makes the current window's GL context current, so its device
-// context names the window.
-bool pointerInWindow(int& x, int& y)
-{
-    const HWND window = WindowFromDC(wglGetCurrentDC());
-    POINT point = {};
-    if (window == nullptr || GetCursorPos(&point) == 0 || ScreenToClient(window, &point) == 0)
-        return false;
-    x = point.x;
-    y = point.y;
-    return true;
-}
 
 void sleepMilliseconds(unsigned milliseconds)
 {

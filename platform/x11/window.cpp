@@ -139,18 +139,3 @@ void nameWindow()
                     reinterpret_cast<const unsigned char*>(icon.data()), static_cast<int>(icon.size()));
     XFlush(display);
 }
-
-bool pointerInWindow(int& x, int& y)
-{
-    Display* display = glXGetCurrentDisplay();
-    const Window window = glXGetCurrentDrawable();
-    if (display == nullptr || window == 0)
-        return false;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    unsigned mask = 0;
-    // False when the pointer is on another screen than the window.
-    return XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) != 0;
-}

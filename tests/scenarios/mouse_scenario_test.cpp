@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -214,6 +216,105 @@ TEST(MouseScenarioTest, AbsoluteMotionsTurnByTheDevicesOwnSteps)
         session.driver().movePointerIn(session.window(), x += dx, y += dy);
         const auto turned = [&](const Capture& c) { return viewShows(c, yaw, pitch, why); };
         EXPECT_TRUE(session.waitForScreen(turned, SCREEN_WAIT_MS)) << "at " << x << ", " << y << ": " << why;
+    }
+}
+
+namespace {
+
+constexpr int AXIS_ROW = 40;              // a row of sky that only the vertical axis crosses
+constexpr double HALF_FIELD_OF_VIEW = 0.5235987755982988;  // radians
+constexpr int STILL_GAP_MS = 100;
+
+// The yaw of a level view from the start eye, read off the vertical axis where
+// it crosses AXIS_ROW: the middle of its lit pixels there. None if the row
+// shows no axis.
+std::optional<double> yawOnScreen(const Capture& shot)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (int x = 0; x < shot.width; ++x) {
+        if (shot.red(x, AXIS_ROW) + shot.green(x, AXIS_ROW) + shot.blue(x, AXIS_ROW) > 3 * 40) {
+            sum += x;
+            ++count;
+        }
+    }
+    if (count == 0)
+        return std::nullopt;
+    const double focal = shot.height / 2.0 / std::tan(HALF_FIELD_OF_VIEW);
+    return std::atan((shot.width / 2.0 - 0.5 - sum / count) / focal);
+}
+
+// The yaw once the program has handled every motion: two captures apart
+// showing the axis in the same place.
+std::optional<double> settledYaw(ProgramSession& session)
+{
+    const auto axisMoved = [](const Capture& a, const Capture& b) {
+        const std::optional<double> before = yawOnScreen(a);
+        const std::optional<double> after = yawOnScreen(b);
+        return before && after && *before == *after ? 0L : 1L;
+    };
+    Capture shot;
+    if (!session.waitForStillScreen(axisMoved, STILL_GAP_MS, SCREEN_WAIT_MS, &shot))
+        return std::nullopt;
+    return yawOnScreen(shot);
+}
+
+} // namespace
+
+// One-pixel motions to the right made all before the program can send the
+// pointer home (a fast mouse between two frames), or one by one, turn the
+// view alike: 0.004 rad per pixel. So do an absolute device's, the pointer
+// having come into the window with them.
+TEST(MouseScenarioTest, BurstsAndSpacedMotionsTurnAlike)
+{
+    ProgramSession session;
+    ASSERT_TRUE(session.ready() && session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y)) << session.startupProblem();
+    XDriver& driver = session.driver();
+    // Two motions: the first sends the pointer away once, the second finds
+    // that the warp held; from then on the pointer goes home after each.
+    for (int settle = 0; settle < 2; ++settle) {
+        driver.movePointerBy(1, 0);
+        ASSERT_TRUE(pointerSentHome(session));
+    }
+    std::optional<double> yaw = settledYaw(session);
+    ASSERT_TRUE(yaw) << "no vertical axis on row " << AXIS_ROW;
+    EXPECT_NEAR(*yaw, 2 * RADIANS_PER_PIXEL, RADIANS_PER_PIXEL);
+    const auto expectTurn = [&](int pixels, const std::string& what) {
+        const std::optional<double> now = settledYaw(session);
+        ASSERT_TRUE(now) << what;
+        EXPECT_NEAR(*now - *yaw, pixels * RADIANS_PER_PIXEL, RADIANS_PER_PIXEL) << what;
+        yaw = now;
+    };
+    for (int count : {3, 10, 30}) {
+        driver.burst([&] {
+            for (int i = 0; i < count; ++i)
+                driver.movePointerBy(1, 0);
+        });
+        ASSERT_TRUE(pointerSentHome(session));
+        expectTurn(count, std::to_string(count) + " motions in one burst");
+        for (int i = 0; i < count; ++i) {
+            driver.movePointerBy(-1, 0);
+            ASSERT_TRUE(pointerSentHome(session));
+        }
+        expectTurn(-count, std::to_string(count) + " motions one by one");
+    }
+    // Absolute motions: out of the window and in again at a place of the
+    // device's own, then each to the next pixel.
+    int x = FAR_X;
+    for (int count : {10, 30}) {
+        driver.movePointer(OUTSIDE_X, HOME_Y);
+        driver.movePointerIn(session.window(), x, FAR_Y);
+        driver.burst([&] {
+            for (int i = 0; i < count; ++i)
+                driver.movePointerIn(session.window(), ++x, FAR_Y);
+        });
+        expectTurn(count, std::to_string(count) + " absolute motions in one burst");
+        for (int i = 0; i < count; ++i) {
+            driver.movePointerIn(session.window(), --x, FAR_Y);
+            driver.sync();
+            pauseFor(STILL_GAP_MS / 4);  // one by one, as a slow hand makes them
+        }
+        expectTurn(-count, std::to_string(count) + " absolute motions one by one");
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,11 @@ public:
     void movePointer(int rootX, int rootY);
     // Move the pointer by an offset from wherever it is, as a mouse does.
     void movePointerBy(int dx, int dy);
+    // Make input (motions, keys) while every other client's requests wait:
+    // all of it reaches them as made before anything they send meanwhile (a
+    // warp of the pointer among them), as a fast mouse's reports come in
+    // between two frames.
+    void burst(const std::function<void()>& makeInput);
     void movePointerIn(WindowId window, int x, int y);
     // The pointer's position inside a window, pixels.
     bool pointerIn(WindowId window, int& x, int& y);

@@ -271,6 +271,14 @@ void XDriver::movePointerBy(int dx, int dy)
     XFlush(input_);
 }
 
+void XDriver::burst(const std::function<void()>& makeInput)
+{
+    XGrabServer(input_);
+    makeInput();
+    XUngrabServer(input_);
+    XSync(input_, False);
+}
+
 void XDriver::movePointerIn(WindowId window, int x, int y)
 {
     const WindowGeometry place = geometry(window);

@@ -347,6 +347,21 @@ void checkDriving(Session& session, Tally& tally)
     tally.check(stoodFirst && drove && stopped, "held W drives the tank; let go, it stops",
                 std::string(stoodFirst ? "" : "the scene never stood still at first; ") +
                     (drove ? "" : "W did not drive; ") + detail);
+
+    // Pressed and let go while the program handles nothing, as when a tick
+    // takes long: a step, and no more.
+    const Capture beforeTap = driver.capture(session.window());
+    driver.burst([&] {
+        driver.keyDown("w");
+        driver.keyUp("w");
+    });
+    const bool tapDrove = pollUntil([&] {
+        return session.waitUntilStanding() &&
+               changesAwayFromTorus(beforeTap, driver.capture(session.window())) > MOVING_PIXELS;
+    }, SCREEN_WAIT_MS);
+    const bool tapStopped = session.staysStanding(detail);
+    tally.check(tapDrove && tapStopped, "W tapped between two ticks drives the tank a step; then it stands",
+                std::string(tapDrove ? "" : "the tap did not drive; ") + detail);
 }
 
 // A key let go in another window must not keep acting; a key pressed in
