@@ -51,8 +51,6 @@ const struct { const char* name; WindowSize window; std::vector<Step> steps; } C
      {{S, {300, 200}}, {M, {330, 200}, {30, 0}, HOME}, {M, HOME}, {M, {360, 200}, {30, 0}},
       {M, {630, 355}, {270, 155}}, {L, {-1, 170}}, {E, {0, 200}}, {M, {30, 200}, {30, 0}, HOME}, {M, HOME},
       {M, {670, 360}, {30, 0}, HOME}, {M, HOME, {0, 0}}}},
-    {"a warp's report coalesced with the next motion", WIDE,
-     {{S, {300, 200}}, {M, {330, 200}, {30, 0}, HOME}, {M, {645, 362}, {5, 2}, HOME}, {M, {650, 360}, {10, 0}, HOME}}},
     {"small window", {680, 400},
      {{S, {300, 200}}, {M, {330, 200}, {30, 0}, {619, 60}}, {M, {619, 60}}, {M, {649, 60}, {30, 0}, {340, 200}}}},
     {"menu grab, re-entry", WIDE,

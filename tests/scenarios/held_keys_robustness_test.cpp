@@ -113,21 +113,20 @@ TEST(HeldKeysRobustnessTest, KeyTappedBetweenTwoTicksDrivesOneStep)
     constexpr double STEP = 0.035; // scene units per tick
     ProgramSession session;
     ASSERT_TRUE(session.ready()) << session.startupProblem();
-    session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y);
     const TankTracker tracker = startViewTracker(session.capture());
     ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
     session.release("w");
     TankSighting before;
+    TankSighting after;
     ASSERT_TRUE(waitForTankAtRest(session, tracker, before));
-    TankSighting after = before;
-    for (int tap = 0; tap < TAPS; ++tap) {
+    for (int tap = 1; tap <= TAPS; ++tap) {
         session.driver().burst([&] {
             session.driver().keyDown("w");
             session.driver().keyUp("w");
         });
         ASSERT_TRUE(pollUntil([&] {
-            return waitForTankAtRest(session, tracker, after) && after.ground.x > before.ground.x + (tap + 0.5) * STEP;
-        }, SCREEN_WAIT_MS)) << "tap " << tap + 1 << " did not drive the tank";
+            return waitForTankAtRest(session, tracker, after) && after.ground.x > before.ground.x + (tap - 0.5) * STEP;
+        }, SCREEN_WAIT_MS)) << "tap " << tap << " did not drive the tank";
     }
     EXPECT_NEAR(after.ground.x - before.ground.x, TAPS * STEP, STEP / 2);
 }

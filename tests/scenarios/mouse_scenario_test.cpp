@@ -221,100 +221,83 @@ TEST(MouseScenarioTest, AbsoluteMotionsTurnByTheDevicesOwnSteps)
 
 namespace {
 
-constexpr int AXIS_ROW = 40;              // a row of sky that only the vertical axis crosses
-constexpr double HALF_FIELD_OF_VIEW = 0.5235987755982988;  // radians
+constexpr int AXIS_ROW = 40; // a row of sky that only the vertical axis crosses
 constexpr int STILL_GAP_MS = 100;
 
-// The yaw of a level view from the start eye, read off the vertical axis where
-// it crosses AXIS_ROW: the middle of its lit pixels there. None if the row
-// shows no axis.
+// The yaw of a level view from the start eye, read off where the vertical axis
+// crosses AXIS_ROW (the middle of its lit pixels); none if it does not.
 std::optional<double> yawOnScreen(const Capture& shot)
 {
     double sum = 0.0;
     int count = 0;
     for (int x = 0; x < shot.width; ++x) {
-        if (shot.red(x, AXIS_ROW) + shot.green(x, AXIS_ROW) + shot.blue(x, AXIS_ROW) > 3 * 40) {
+        if (shot.red(x, AXIS_ROW) + shot.green(x, AXIS_ROW) + shot.blue(x, AXIS_ROW) > 120) {
             sum += x;
             ++count;
         }
     }
-    if (count == 0)
-        return std::nullopt;
-    const double focal = shot.height / 2.0 / std::tan(HALF_FIELD_OF_VIEW);
-    return std::atan((shot.width / 2.0 - 0.5 - sum / count) / focal);
-}
-
-// The yaw once the program has handled every motion: two captures apart
-// showing the axis in the same place.
-std::optional<double> settledYaw(ProgramSession& session)
-{
-    const auto axisMoved = [](const Capture& a, const Capture& b) {
-        const std::optional<double> before = yawOnScreen(a);
-        const std::optional<double> after = yawOnScreen(b);
-        return before && after && *before == *after ? 0L : 1L;
-    };
-    Capture shot;
-    if (!session.waitForStillScreen(axisMoved, STILL_GAP_MS, SCREEN_WAIT_MS, &shot))
-        return std::nullopt;
-    return yawOnScreen(shot);
+    const double focal = shot.height / 2.0 / std::tan(M_PI / 6); // a field of view of 60 degrees
+    return count == 0 ? std::nullopt : std::optional(std::atan((shot.width / 2.0 - 0.5 - sum / count) / focal));
 }
 
 } // namespace
 
-// One-pixel motions to the right made all before the program can send the
-// pointer home (a fast mouse between two frames), or one by one, turn the
-// view alike: 0.004 rad per pixel. So do an absolute device's, the pointer
-// having come into the window with them.
+// One-pixel motions made all before the program can send the pointer home (a
+// fast mouse between two frames), or one by one, turn the view alike: 0.004
+// rad per pixel. So do an absolute device's, come into the window with them.
 TEST(MouseScenarioTest, BurstsAndSpacedMotionsTurnAlike)
 {
     ProgramSession session;
     ASSERT_TRUE(session.ready() && session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y)) << session.startupProblem();
     XDriver& driver = session.driver();
-    // Two motions: the first sends the pointer away once, the second finds
-    // that the warp held; from then on the pointer goes home after each.
+    // The first motion sends the pointer away once, the second finds that the
+    // warp held; from then on the pointer goes home after each.
     for (int settle = 0; settle < 2; ++settle) {
         driver.movePointerBy(1, 0);
         ASSERT_TRUE(pointerSentHome(session));
     }
-    std::optional<double> yaw = settledYaw(session);
+    std::optional<double> yaw = yawOnScreen(session.capture());
     ASSERT_TRUE(yaw) << "no vertical axis on row " << AXIS_ROW;
-    EXPECT_NEAR(*yaw, 2 * RADIANS_PER_PIXEL, RADIANS_PER_PIXEL);
+    // The turn once the program has handled every motion: the axis moved, and
+    // two captures apart show it in the same place.
     const auto expectTurn = [&](int pixels, const std::string& what) {
-        const std::optional<double> now = settledYaw(session);
-        ASSERT_TRUE(now) << what;
-        EXPECT_NEAR(*now - *yaw, pixels * RADIANS_PER_PIXEL, RADIANS_PER_PIXEL) << what;
-        yaw = now;
+        const auto changes = [&](const Capture& a, const Capture& b) {
+            return yawOnScreen(a) == yawOnScreen(b) && yawOnScreen(b) != yaw ? 0L : 1L;
+        };
+        Capture shot;
+        ASSERT_TRUE(session.waitForStillScreen(changes, STILL_GAP_MS, SCREEN_WAIT_MS, &shot)) << what;
+        EXPECT_NEAR(*yawOnScreen(shot) - *yaw, pixels * RADIANS_PER_PIXEL, RADIANS_PER_PIXEL) << what;
+        yaw = yawOnScreen(shot);
     };
-    for (int count : {3, 10, 30}) {
-        driver.burst([&] {
-            for (int i = 0; i < count; ++i)
-                driver.movePointerBy(1, 0);
-        });
-        ASSERT_TRUE(pointerSentHome(session));
-        expectTurn(count, std::to_string(count) + " motions in one burst");
-        for (int i = 0; i < count; ++i) {
-            driver.movePointerBy(-1, 0);
-            ASSERT_TRUE(pointerSentHome(session));
+    int x = FAR_X; // where an absolute device comes in
+    for (const auto& [count, absolute] : {std::pair{3, false}, {10, false}, {30, false}, {10, true}, {30, true}}) {
+        const std::string what = std::to_string(count) + (absolute ? " absolute" : "") + " motions";
+        const auto move = [&, absolute = absolute](int dx) {
+            if (absolute)
+                driver.movePointerIn(session.window(), x += dx, FAR_Y);
+            else
+                driver.movePointerBy(dx, 0);
+        };
+        if (absolute) {
+            driver.movePointer(OUTSIDE_X, HOME_Y);
+            move(0);
         }
-        expectTurn(-count, std::to_string(count) + " motions one by one");
-    }
-    // Absolute motions: out of the window and in again at a place of the
-    // device's own, then each to the next pixel.
-    int x = FAR_X;
-    for (int count : {10, 30}) {
-        driver.movePointer(OUTSIDE_X, HOME_Y);
-        driver.movePointerIn(session.window(), x, FAR_Y);
-        driver.burst([&] {
+        driver.burst([&, count = count] {
             for (int i = 0; i < count; ++i)
-                driver.movePointerIn(session.window(), ++x, FAR_Y);
+                move(1);
         });
-        expectTurn(count, std::to_string(count) + " absolute motions in one burst");
+        expectTurn(count, what + " in one burst");
         for (int i = 0; i < count; ++i) {
-            driver.movePointerIn(session.window(), --x, FAR_Y);
+            move(-1);
             driver.sync();
-            pauseFor(STILL_GAP_MS / 4);  // one by one, as a slow hand makes them
+            // One by one: each handled before the next where the pointer goes
+            // home, else spaced as a slow hand moves.
+            if (absolute)
+                pauseFor(STILL_GAP_MS / 4);
+            else
+                ASSERT_TRUE(pointerSentHome(session));
         }
-        expectTurn(-count, std::to_string(count) + " absolute motions one by one");
+        expectTurn(-count, what + " one by one");
     }
 }
 
