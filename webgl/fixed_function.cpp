@@ -7,6 +7,8 @@
 #include "webgl/primitive_assembly.h"
 #include "webgl/torus.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -40,6 +42,16 @@ struct TorusCache {
 
 enum class ShaderPhase { NOT_BUILT, READY, REFUSED };
 
+// The state the layer set on the WebGL context itself, kept so that it can be
+// set again on a new context after the browser lost the old one.
+struct ContextState {
+    bool depthTest = false;
+    bool cullFace = false;
+    bool depthMask = true;
+    float clearColour[4] = {0, 0, 0, 0};
+    std::optional<std::array<int, 4>> viewport; // x, y, width, height; none: the context's own
+};
+
 // The one GL context's fixed-function state, as GL starts it.
 struct FixedFunction {
     MatrixStack modelView{{identityMatrix()}, MODEL_VIEW_DEPTH};
@@ -57,6 +69,8 @@ struct FixedFunction {
     ShaderPhase shaderPhase = ShaderPhase::NOT_BUILT;
     LightingProgram program;  // valid in ShaderPhase::READY
     bool programStale = true;  // lighting or projection changed since the last load
+    bool contextLost = false;  // the browser took the context away: nothing is drawn
+    ContextState context;
     std::optional<TorusCache> torus;
 };
 
@@ -264,6 +278,7 @@ void setCapability(unsigned cap, bool on)
             glEnable(cap);
         else
             glDisable(cap);
+        (cap == GL_CULL_FACE ? s.context.cullFace : s.context.depthTest) = on;
         if (cap == GL_CULL_FACE)
             s.rasterisation.cullBackFaces = on;
     } else if (setLightingCap(s.lighting, cap, on)) {
@@ -440,6 +455,8 @@ void clear(unsigned mask)
 void clearColor(float red, float green, float blue, float alpha)
 {
     glClearColor(red, green, blue, alpha);
+    const float colour[4] = {red, green, blue, alpha};
+    std::copy(colour, colour + 4, state().context.clearColour);
 }
 
 void viewport(int x, int y, int width, int height)
@@ -449,6 +466,7 @@ void viewport(int x, int y, int width, int height)
         return;
     beforeDrawStateChange();
     glViewport(x, y, width, height);
+    s.context.viewport = {x, y, width, height};
     s.rasterisation.viewportWidth = static_cast<float>(width);
     s.rasterisation.viewportHeight = static_cast<float>(height);
 }
@@ -457,6 +475,33 @@ void depthMask(unsigned char flag)
 {
     beforeDrawStateChange();
     glDepthMask(flag);
+    state().context.depthMask = flag != 0;
+}
+
+void contextLost()
+{
+    FixedFunction& s = state();
+    s.contextLost = true;
+    clearBatch(s.batch);
+}
+
+void contextRestored()
+{
+    FixedFunction& s = state();
+    s.contextLost = false;
+    s.shaderPhase = ShaderPhase::NOT_BUILT;
+    s.programStale = true;
+    const ContextState& c = s.context;
+    for (const auto& [cap, on] : {std::pair{GL_DEPTH_TEST, c.depthTest}, std::pair{GL_CULL_FACE, c.cullFace}}) {
+        if (on)
+            glEnable(cap);
+        else
+            glDisable(cap);
+    }
+    glDepthMask(c.depthMask ? GL_TRUE : GL_FALSE);
+    glClearColor(c.clearColour[0], c.clearColour[1], c.clearColour[2], c.clearColour[3]);
+    if (c.viewport)
+        glViewport((*c.viewport)[0], (*c.viewport)[1], (*c.viewport)[2], (*c.viewport)[3]);
 }
 
 void solidTorus(double innerRadius, double outerRadius, int sides, int rings)
@@ -488,7 +533,7 @@ void flush()
     FixedFunction& s = state();
     if (s.batch.vertices.empty())
         return;
-    if (!shaderReady(s)) {
+    if (s.contextLost || !shaderReady(s)) {
         clearBatch(s.batch);
         return;
     }

@@ -69,6 +69,13 @@ void depthMask(unsigned char flag);
 // glutSolidTorus, as freeglut 3.4 draws it (which leaves the current normal alone).
 void solidTorus(double innerRadius, double outerRadius, int sides, int rings);
 
+// The browser took the WebGL context away (webglcontextlost): nothing is
+// drawn until contextRestored. The layer's own state is kept.
+void contextLost();
+// The context is back, empty: the shader and buffers are built anew on the
+// next draw and the state the layer set is set again.
+void contextRestored();
+
 // Draws whatever is still batched. Call it before the frame is shown (the web
 // build does so in glutSwapBuffers) and before reading pixels back.
 void flush();

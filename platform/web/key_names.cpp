@@ -17,6 +17,11 @@ constexpr NamedKey namedKeys[] = {
     {"ArrowDown", VK_DOWN}, {"Home", VK_HOME},     {"End", VK_END},
 };
 
+// Keys that stand for no character of their own while a letter key is down:
+// an input method composing (Chinese, Japanese, Korean) or a key the
+// browser cannot name. The letter is then the key's place.
+constexpr const char* placeOnlyKeys[] = {"Process", "Unidentified"};
+
 // Lead byte of a UTF-8 sequence of more than one byte: a character beyond ASCII.
 constexpr unsigned char UTF8_LEAD_MIN = 0xC2;
 constexpr unsigned char UTF8_LEAD_MAX = 0xF4;
@@ -59,5 +64,8 @@ int virtualKeyOfEvent(const char* key, const char* code)
             return key[0];
         return 0;
     }
+    for (const char* name : placeOnlyKeys)
+        if (std::strcmp(key, name) == 0)
+            return letterAtPlace(code);
     return isOneNonAsciiCharacter(key) ? letterAtPlace(code) : 0;
 }

@@ -1,7 +1,9 @@
 // Key state in the browser, from the page's key down and up events (repeats
-// ignored). Every key counts as released when the page loses the keyboard or
-// is hidden: its key-up events go elsewhere then. The arrows, Home and End
-// neither scroll the page nor reach the browser.
+// ignored) and from the page's touch controls. Every key counts as released
+// when the page loses the keyboard or is hidden: its key-up events go
+// elsewhere then. On macOS a letter let go while Cmd is held sends no key-up,
+// so the letters are let go with Cmd. The arrows, Home and End neither scroll
+// the page nor reach the browser.
 #include "platform/platform.h"
 
 #include "platform/tracked_keys.h"
@@ -11,6 +13,7 @@
 #include <emscripten/html5.h>
 
 #include <array>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -55,6 +58,22 @@ int forgetPlace(const char* code)
     return 0;
 }
 
+bool isCommandKey(const char* code)
+{
+    return std::strcmp(code, "MetaLeft") == 0 || std::strcmp(code, "MetaRight") == 0 ||
+           std::strcmp(code, "OSLeft") == 0 || std::strcmp(code, "OSRight") == 0;
+}
+
+// Every letter pressed on the keyboard is let go.
+void releaseLetters()
+{
+    for (auto& place : pressedPlaces)
+        if (place.second >= 'A' && place.second <= 'Z') {
+            releaseKey(place.second);
+            place = {};
+        }
+}
+
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
 {
     const int virtualKey = virtualKeyOfEvent(event->key, event->code);
@@ -64,14 +83,15 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
         virtualKey == VK_ESCAPE && (menuTakesEscape() || escapeBelongsToPointerLock());
     if (!notTheProgramsEscape) {
         rememberPlace(event->code, virtualKey);
-        pressKey(virtualKey);
-        pressedSinceTick[virtualKey] = true;
+        controlKeyDown(virtualKey);
     }
     return keepsFromPage(virtualKey);
 }
 
 EM_BOOL onKeyUp(int, const EmscriptenKeyboardEvent* event, void*)
 {
+    if (isCommandKey(event->code))
+        releaseLetters();
     const int virtualKey = forgetPlace(event->code);
     if (virtualKey != 0)
         releaseKey(virtualKey);
@@ -109,6 +129,19 @@ void releaseKey(int virtualKey)
 {
     if (isTrackedKey(virtualKey))
         heldKeys[virtualKey] = false;
+}
+
+void controlKeyDown(int virtualKey)
+{
+    if (!isTrackedKey(virtualKey))
+        return;
+    pressKey(virtualKey);
+    pressedSinceTick[virtualKey] = true;
+}
+
+void controlKeyUp(int virtualKey)
+{
+    releaseKey(virtualKey);
 }
 
 void tickSawKeys()

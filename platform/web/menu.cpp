@@ -1,13 +1,17 @@
 // The right-button menu on the page: the toolkit's menu calls, drawn as a
-// list over the picture. The browser's own context menu never opens here.
+// list over the picture, kept inside the page. The browser's own context menu
+// never opens here. A pick reaches the program from a task of its own, where
+// the end of the program (Exit Application) is a normal end, not an error.
 #include "platform/gl.h"
 
 #include "platform/web/page.h"
 #include "platform/web/popup_menu.h"
 
 #include <emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include <cstdint>
 #include <optional>
 
 namespace {
@@ -60,10 +64,43 @@ EM_JS(int, isOnPicture, (double x, double y), {
     return document.elementFromPoint(x, y) === document.getElementById('canvas') ? 1 : 0;
 });
 
-void showMenu(PagePoint pointer)
+EM_JS(double, pageWidth, (), { return document.documentElement.clientWidth; });
+EM_JS(double, pageHeight, (), { return document.documentElement.clientHeight; });
+
+PagePoint pageSize()
 {
+    return {pageWidth(), pageHeight()};
+}
+
+// The picked entry's value reaches the program from a task of its own; the
+// pointer layer hears of the closed menu after the program has acted on it
+// (the mouse camera may have been switched off).
+void deliverPick(void* value)
+{
+    if (menuCallback != nullptr)
+        menuCallback(static_cast<int>(reinterpret_cast<std::intptr_t>(value)));
+    menuClosed();
+}
+
+// Draw the menu as it stands, the entry under `pointer` lit, and hand on the
+// entry picked, if any; tell the pointer layer when it opens or closes.
+void showMenu(PagePoint pointer, std::optional<int> picked = std::nullopt)
+{
+    static bool shown = false;
+    const bool open = menu.phase != MenuPhase::Closed;
     const std::optional<int> entry = entryAt(menu, pointer);
-    showMenuElement(menu.phase != MenuPhase::Closed, menu.origin.x, menu.origin.y, entry ? *entry : -1);
+    showMenuElement(open, menu.origin.x, menu.origin.y, entry ? *entry : -1);
+    if (picked) {
+        const auto value = static_cast<std::intptr_t>(entryValues[*picked]);
+        emscripten_set_timeout(deliverPick, 0.0, reinterpret_cast<void*>(value));
+    }
+    if (open != shown) {
+        shown = open;
+        if (open)
+            menuOpened();
+        else if (!picked)
+            menuClosed();
+    }
 }
 
 PagePoint pointOf(const EmscriptenMouseEvent* event)
@@ -75,7 +112,7 @@ EM_BOOL onMouseDown(int, const EmscriptenMouseEvent* event, void*)
 {
     const PagePoint at = pointOf(event);
     const bool onPicture = isOnPicture(at.x, at.y) != 0;
-    const bool menusPress = pressMenu(menu, event->button, at, onPicture);
+    const bool menusPress = pressMenu(menu, event->button, at, onPicture, pageSize());
     showMenu(at);
     if (!menusPress && event->button == LEFT_BUTTON && onPicture)
         pictureClicked();
@@ -86,10 +123,7 @@ EM_BOOL onMouseUp(int, const EmscriptenMouseEvent* event, void*)
 {
     const PagePoint at = pointOf(event);
     const bool wasOpen = menu.phase != MenuPhase::Closed;
-    const std::optional<int> entry = releaseMenu(menu, at);
-    showMenu(at);
-    if (entry && menuCallback != nullptr)
-        menuCallback(entryValues[*entry]);
+    showMenu(at, releaseMenu(menu, at));
     return wasOpen;
 }
 
@@ -106,8 +140,21 @@ bool menuTakesEscape()
 {
     const bool taken = escapeMenu(menu);
     if (taken)
-        showMenuElement(0, 0.0, 0.0, -1);
+        showMenu({});
     return taken;
+}
+
+void openMenuAt(double x, double y)
+{
+    openMenu(menu, {x, y}, pageSize());
+    showMenu({x, y});
+}
+
+void tapMenu(double x, double y)
+{
+    const PagePoint at = {x, y};
+    pressMenu(menu, LEFT_BUTTON, at, false, pageSize());
+    showMenu(at, releaseMenu(menu, at));
 }
 
 // The one menu: entries follow, and it opens with the right button on the picture.

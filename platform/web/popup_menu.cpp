@@ -1,5 +1,6 @@
 #include "platform/web/popup_menu.h"
 
+#include <algorithm>
 #include <cmath>
 
 std::optional<int> entryAt(const PopupMenu& menu, PagePoint at)
@@ -14,14 +15,46 @@ std::optional<int> entryAt(const PopupMenu& menu, PagePoint at)
     return entry;
 }
 
-bool pressMenu(PopupMenu& menu, int button, PagePoint at, bool onPicture)
+PagePoint menuSize(const PopupMenu& menu)
+{
+    return {MENU_ENTRY_WIDTH + 2 * MENU_BORDER, menu.entryCount * MENU_ENTRY_HEIGHT + 2 * MENU_BORDER};
+}
+
+namespace {
+
+// Where the menu's corner goes for a press at `at`: there, or the menu flipped
+// to the press's left or above it where it would run off the page, and kept
+// on the page where it fits neither way.
+PagePoint placeMenu(const PopupMenu& menu, PagePoint at, PagePoint page)
+{
+    const PagePoint size = menuSize(menu);
+    const auto place = [](double press, double extent, double room) {
+        if (press + extent <= room)
+            return press;
+        return std::max(0.0, std::min(press - extent, room - extent));
+    };
+    return {place(at.x, size.x, page.x), place(at.y, size.y, page.y)};
+}
+
+} // namespace
+
+void openMenu(PopupMenu& menu, PagePoint at, PagePoint page)
+{
+    if (menu.entryCount == 0)
+        return;
+    menu.phase = MenuPhase::Open;
+    menu.origin = placeMenu(menu, at, page);
+    menu.pressedAt = at;
+}
+
+bool pressMenu(PopupMenu& menu, int button, PagePoint at, bool onPicture, PagePoint page)
 {
     switch (menu.phase) {
     case MenuPhase::Closed:
         if (button != RIGHT_BUTTON || !onPicture || menu.entryCount == 0)
             return false;
         menu.phase = MenuPhase::Dragging;
-        menu.origin = at;
+        menu.origin = placeMenu(menu, at, page);
         menu.pressedAt = at;
         return true;
     case MenuPhase::Dragging:

@@ -1,5 +1,7 @@
 // The right-button menu's behaviour, apart from how it is drawn (internal to
-// platform/). It opens where the right button goes down on the picture. A
+// platform/). It opens where the right button goes down on the picture (or
+// where a finger asks for it), flipped left or up where it would not fit in
+// the page, as desktop toolkits do. A
 // release over an entry after the pointer moved picks that entry (press, drag,
 // release); a release where it went down leaves the menu open, and a later
 // click on an entry picks it (click, click). A press elsewhere, a drag released
@@ -41,10 +43,17 @@ constexpr int RIGHT_BUTTON = 2;
 // The entry (0-based) under `at`, if any.
 std::optional<int> entryAt(const PopupMenu& menu, PagePoint at);
 
-// A button went down at `at`; `onPicture` tells whether it is over the
-// picture. Returns true if the press was the menu's (it opened or closed it),
-// so that the program does not see it.
-bool pressMenu(PopupMenu& menu, int button, PagePoint at, bool onPicture);
+// The menu's outer size, page pixels.
+PagePoint menuSize(const PopupMenu& menu);
+
+// A button went down at `at` in a page of size `page`; `onPicture` tells
+// whether it is over the picture. Returns true if the press was the menu's
+// (it opened or closed it), so that the program does not see it.
+bool pressMenu(PopupMenu& menu, int button, PagePoint at, bool onPicture, PagePoint page);
+
+// Open the menu at `at` in a page of size `page`, waiting for a tap or click
+// on an entry (a finger's long press, or the page's menu button).
+void openMenu(PopupMenu& menu, PagePoint at, PagePoint page);
 
 // A button came up at `at`: the entry picked, if any.
 std::optional<int> releaseMenu(PopupMenu& menu, PagePoint at);

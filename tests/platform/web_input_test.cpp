@@ -21,7 +21,8 @@ TEST(WebKeys, LettersByLabelOnLatinLayoutsByPlaceOtherwise)
         {"m", "Semicolon", 'M'},     {",", "KeyM", 0},          // AZERTY punctuation takes no letter
         {"z", "KeyY", 'Z'},          {"\xC3\xBC", "BracketLeft", 0}, // QWERTZ; u-umlaut at no letter place
         {"\xD1\x86", "KeyW", 'W'},   {"\xCF\x89", "KeyV", 'V'}, // Russian tse, Greek omega: by place
-        {"Dead", "KeyE", 0},         {"Process", "KeyW", 0},    // named keys are no letters
+        {"Dead", "KeyE", 0},         {"Process", "KeyW", 'W'},  // dead keys are no letters; an input
+        {"Unidentified", "KeyA", 'A'}, {"Process", "Digit1", 0}, // method's keys go by place
         {"Shift", "ShiftRight", VK_RSHIFT}, {"Shift", "ShiftLeft", 0}, {"1", "Digit1", 0},
         {"ArrowUp", "ArrowUp", VK_UP}, {"ArrowLeft", "Numpad4", VK_LEFT}, {"Home", "Home", VK_HOME},
         {"End", "End", VK_END},      {"Escape", "Escape", VK_ESCAPE}, {"", "KeyW", 0},
@@ -29,6 +30,8 @@ TEST(WebKeys, LettersByLabelOnLatinLayoutsByPlaceOtherwise)
     for (const Row& row : rows)
         EXPECT_EQ(virtualKeyOfEvent(row.key, row.code), row.expected) << row.key << " at " << row.code;
 }
+
+constexpr PagePoint PAGE = {1280, 760};
 
 // Over the middle of entry `index` of a menu opened at `at`.
 PagePoint overEntry(PagePoint at, int index) { return {at.x + 100, at.y + (index + 0.5) * MENU_ENTRY_HEIGHT}; }
@@ -39,7 +42,7 @@ TEST(WebMenu, OpensByDragOrClickAndClosesWithoutAPickElsewhere)
     const auto opened = [&] {
         PopupMenu menu;
         menu.entryCount = 5;
-        EXPECT_TRUE(pressMenu(menu, RIGHT_BUTTON, at, true));
+        EXPECT_TRUE(pressMenu(menu, RIGHT_BUTTON, at, true, PAGE));
         return menu;
     };
     // Press, drag, release over an entry picks it.
@@ -50,12 +53,12 @@ TEST(WebMenu, OpensByDragOrClickAndClosesWithoutAPickElsewhere)
     menu = opened();
     EXPECT_EQ(releaseMenu(menu, {at.x + 1, at.y + 1}), std::nullopt);
     EXPECT_EQ(menu.phase, MenuPhase::Open);
-    EXPECT_TRUE(pressMenu(menu, LEFT_BUTTON, overEntry(at, 4), true));
+    EXPECT_TRUE(pressMenu(menu, LEFT_BUTTON, overEntry(at, 4), true, PAGE));
     EXPECT_EQ(releaseMenu(menu, overEntry(at, 4)), 4);
     // Open: a press elsewhere closes it and is the menu's, no pick follows.
     menu = opened();
     releaseMenu(menu, at);
-    EXPECT_TRUE(pressMenu(menu, LEFT_BUTTON, {at.x + MENU_ENTRY_WIDTH + 20, at.y}, true));
+    EXPECT_TRUE(pressMenu(menu, LEFT_BUTTON, {at.x + MENU_ENTRY_WIDTH + 20, at.y}, true, PAGE));
     EXPECT_EQ(menu.phase, MenuPhase::Closed);
     EXPECT_EQ(releaseMenu(menu, overEntry(at, 0)), std::nullopt);
     // A drag released off the entries closes it; below the last entry is off.
@@ -67,7 +70,34 @@ TEST(WebMenu, OpensByDragOrClickAndClosesWithoutAPickElsewhere)
     EXPECT_TRUE(escapeMenu(menu));
     EXPECT_FALSE(escapeMenu(menu));
     // Only the right button on the picture opens it.
-    EXPECT_FALSE(pressMenu(menu, LEFT_BUTTON, at, true) || pressMenu(menu, RIGHT_BUTTON, at, false));
+    EXPECT_FALSE(pressMenu(menu, LEFT_BUTTON, at, true, PAGE) || pressMenu(menu, RIGHT_BUTTON, at, false, PAGE));
+}
+
+// Near the page's edges the menu opens to the press's left and above it, and
+// always lies on the page; a finger opens it to wait for a tap.
+TEST(WebMenu, KeepsInsideThePage)
+{
+    PopupMenu menu;
+    menu.entryCount = 5;
+    const PagePoint size = menuSize(menu);
+    const struct { PagePoint press, corner; } rows[] = {
+        {{100, 100}, {100, 100}},
+        {{1200, 690}, {1200 - size.x, 690 - size.y}},
+        {{1200, 100}, {1200 - size.x, 100}},
+        {{100, 700}, {100, 700 - size.y}},
+    };
+    for (const auto& row : rows) {
+        menu.phase = MenuPhase::Closed;
+        EXPECT_TRUE(pressMenu(menu, RIGHT_BUTTON, row.press, true, PAGE));
+        EXPECT_EQ(menu.origin.x, row.corner.x) << row.press.x << ", " << row.press.y;
+        EXPECT_EQ(menu.origin.y, row.corner.y) << row.press.x << ", " << row.press.y;
+    }
+    // A page narrower than the menu: it starts at the page's left edge.
+    menu.phase = MenuPhase::Closed;
+    openMenu(menu, {150, 20}, {200, 400});
+    EXPECT_EQ(menu.origin.x, 0.0);
+    EXPECT_EQ(menu.phase, MenuPhase::Open);
 }
 
 } // namespace
+

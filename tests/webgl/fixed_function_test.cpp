@@ -421,6 +421,34 @@ TEST(WebglLayer, DrawsAsMesaFixedFunctionAtProjectedPoints)
     }
 }
 
+// The browser lost the context and gave a new, empty one back: the layer
+// builds its shader anew and sets its state again (depth test, culling,
+// clear colour, viewport), so the frame drawn there matches the one before.
+TEST(WebglLayer, DrawsTheSameOnANewContextAfterTheOldWasLost)
+{
+    Canvas before, after;
+    const Row& row = ROWS[5]; // the torus hides parts of itself: depth, culling and the shader show
+    ASSERT_TRUE(before.makeCurrent());
+    webgl::contextRestored(); // the other tests' contexts are gone
+    webgl::clearColor(0.2f, 0.1f, 0.3f, 1);
+    const std::vector<GLubyte> first = drawRow(before, LAYER, row);
+    webgl::contextLost();
+    ASSERT_TRUE(after.makeCurrent());
+    webgl::contextRestored();
+    float clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE)) << "capabilities not set again";
+    EXPECT_EQ(std::vector<float>(clear, clear + 4), (std::vector<float>{0.2f, 0.1f, 0.3f, 1}));
+    webgl::clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    row.draw(LAYER);
+    webgl::flush();
+    std::vector<GLubyte> second(first.size());
+    glReadPixels(0, 0, SIZE, SIZE, GL_RGBA, GL_UNSIGNED_BYTE, second.data());
+    long differing = 0;
+    for (std::size_t i = 0; i < first.size(); i += 4)
+        differing += !std::equal(&first[i], &first[i] + 3, &second[i]);
+    EXPECT_EQ(differing, 0) << "pixels that differ on the new context";
+}
 
 // Vertices, normals and strips of glutSolidTorus(0.5, 1.25, 20, 20) as freeglut
 // 3.4's own code builds them (its fghGenerateTorus and strip order).

@@ -1,0 +1,16 @@
+import puppeteer from 'puppeteer-core';
+const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', protocolTimeout: 20000, args: ['--headless=new','--use-angle=swiftshader','--enable-unsafe-swiftshader','--no-sandbox','--window-size=1300,820'], defaultViewport: {width: 1300, height: 820, deviceScaleFactor: 1}});
+const page = await browser.newPage();
+page.on('console', m => console.log('console:', m.text()));
+page.on('pageerror', e => console.log('pageerror:', e.message));
+await page.goto(`file://${process.argv[2]}`);
+await page.waitForFunction(() => Module.ticks > 5);
+await page.evaluate(() => document.addEventListener('pointerlockerror', () => console.log('LOCK ERROR')));
+await page.mouse.click(100, 100, {button: 'right'});
+await new Promise(r => setTimeout(r, 300));
+const box = await page.evaluate(() => { const e = document.getElementById('quorvale-menu').children[1].getBoundingClientRect(); return [e.left + 20, e.top + 10]; });
+console.log('entry', box);
+await page.mouse.click(...box);
+await new Promise(r => setTimeout(r, 1000));
+console.log(await page.evaluate(() => JSON.stringify({locked: !!document.pointerLockElement, ticks: Module.ticks, cls: document.body.className})));
+await browser.close();
