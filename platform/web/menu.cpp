@@ -60,8 +60,12 @@ EM_JS(void, showMenuElement, (int shown, double x, double y, int highlighted), {
     }
 });
 
+// True if a press at (x, y) page pixels is on the picture; always while the
+// picture holds the pointer locked (the press's place then stands where the
+// lock began).
 EM_JS(int, isOnPicture, (double x, double y), {
-    return document.elementFromPoint(x, y) === document.getElementById('canvas') ? 1 : 0;
+    var canvas = document.getElementById('canvas');
+    return document.pointerLockElement === canvas || document.elementFromPoint(x, y) === canvas ? 1 : 0;
 });
 
 EM_JS(double, pageWidth, (), { return document.documentElement.clientWidth; });
@@ -123,6 +127,13 @@ EM_BOOL onMouseUp(int, const EmscriptenMouseEvent* event, void*)
 {
     const PagePoint at = pointOf(event);
     const bool wasOpen = menu.phase != MenuPhase::Closed;
+    // Opened under the lock, the menu stays open for a click: where the
+    // release lies says nothing, the pointer having been locked at the press.
+    if (menu.phase == MenuPhase::Dragging && lockLentToMenu()) {
+        openMenu(menu, menu.pressedAt, pageSize());
+        showMenu(at);
+        return true;
+    }
     showMenu(at, releaseMenu(menu, at));
     return wasOpen;
 }

@@ -25,6 +25,8 @@ void pictureClicked();
 // (the pointer is locked again if the mouse camera is still chosen).
 void menuOpened();
 void menuClosed();
+// True while the menu holds a lock it was given back.
+bool lockLentToMenu();
 
 // Open the menu at (x, y) page pixels, for a finger; a tap there picks an
 // entry or, off the menu, closes it.

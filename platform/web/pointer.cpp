@@ -31,7 +31,7 @@ void (*passiveMotion)(int, int) = nullptr;
 void (*entry)(int) = nullptr;
 bool locked = false;
 // The menu gave the lock back while it is open; it is taken again after.
-bool lockLentToMenu = false;
+bool lockLent = false;
 double unlockedAt = -UNLOCK_ESCAPE_MS; // ms on the page's clock
 // Where the pointer is, window pixels: our own pointer under the lock, the
 // real one over the picture otherwise.
@@ -87,7 +87,7 @@ double pixelsPerPagePixel()
 EM_BOOL onPointerLockChange(int, const EmscriptenPointerlockChangeEvent* event, void*)
 {
     locked = event->isActive != 0;
-    if (!locked && !lockLentToMenu)
+    if (!locked && !lockLent)
         unlockedAt = emscripten_get_now();
     if (locked)
         showLockRefused(0);
@@ -170,17 +170,22 @@ void menuOpened()
 {
     if (!locked)
         return;
-    lockLentToMenu = true;
+    lockLent = true;
     emscripten_exit_pointerlock();
 }
 
 void menuClosed()
 {
-    if (!lockLentToMenu)
+    if (!lockLent)
         return;
-    lockLentToMenu = false;
+    lockLent = false;
     if (passiveMotion != nullptr)
         requestLock();
+}
+
+bool lockLentToMenu()
+{
+    return lockLent;
 }
 
 void fingerDragged(double dx, double dy)

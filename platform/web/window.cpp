@@ -80,18 +80,6 @@ EM_BOOL onResize(int, const EmscriptenUiEvent*, void*)
     return EM_FALSE;
 }
 
-// Refit when the device pixel ratio changes with no change of size (the
-// window moved to another monitor): a media query on the ratio in force
-// fires once it no longer holds, and is then asked anew for the new ratio.
-EM_JS(void, watchPixelRatio, (), {
-    var watch = function() {
-        matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)').addEventListener('change', function() {
-            if (!ABORT) { _quorvaleRefitPicture(); watch(); }
-        }, { once: true });
-    };
-    watch();
-});
-
 // The ticks due by now, in fixed steps, MOST_TICKS_AT_ONCE at the most.
 void runDueTicks()
 {
@@ -112,12 +100,20 @@ void onTickTimer(void*)
     emscripten_set_timeout(onTickTimer, std::max(0.0, nextTickAt - emscripten_get_now()), nullptr);
 }
 
-// Every frame runs the ticks due too. The program's end is a normal one
-// here, as in a timer's task (emscripten ends it with an ExitStatus).
+// Every frame runs the ticks due too, and fits the picture again when the
+// device pixel ratio changed with no change of size (the window moved to
+// another monitor; not every browser tells of that by an event). The
+// program's end is a normal one here, as in a timer's task (emscripten ends
+// it with an ExitStatus).
 EM_JS(void, tickInEveryFrame, (), {
+    var ratio = window.devicePixelRatio;
     var frame = function() {
         if (ABORT) return;
         try {
+            if (window.devicePixelRatio !== ratio) {
+                ratio = window.devicePixelRatio;
+                _quorvaleRefitPicture();
+            }
             _quorvaleRunDueTicks();
         } catch (e) {
             if (e instanceof ExitStatus) return;
@@ -201,7 +197,6 @@ void followDesktopScale()
     fitPicture(width, height);
     glutInitWindowSize(width, height);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);
-    watchPixelRatio();
     emscripten_set_webglcontextlost_callback(CANVAS_SELECTOR, nullptr, EM_TRUE, onContextLost);
     emscripten_set_webglcontextrestored_callback(CANVAS_SELECTOR, nullptr, EM_TRUE, onContextRestored);
     watchTouch();

@@ -1,10 +1,10 @@
 // One run of the real page in Debian's headless chromium: the banner, the
 // first frame against the desktop's, the tank, the menu, Pointer Lock, Escape.
 // Usage: node page_e2e.mjs PAGE.html DESKTOP_FIRST_FRAME.png
-import puppeteer from 'puppeteer-core';
 import { PNG } from 'pngjs';
 import { readFileSync } from 'node:fs';
 import { project } from './view.mjs';
+import { changesBesideTheTorus, check, difference, finish, launch, litCount, pixel, pollUntil } from './page_kit.mjs';
 
 const [pagePath, desktopPath] = process.argv.slice(2);
 const WIDTH = 1280; // page pixels at a device pixel ratio of 1
@@ -12,36 +12,11 @@ const HEIGHT = 720;
 const FOV_Y = 60; // degrees
 const START_EYE = [0, 2, 5];
 const TOLERANCE = 24; // per channel, 0..255: WebGL's rasteriser against llvmpipe's
-const LIT = 40; // a pixel is lit when a channel exceeds this
 const MENU_AT = [100, 100]; // where the menu is opened, page pixels
 const TURN_PER_PIXEL = 0.004; // radians
 const LABELS = ['Lock/Free Camera', 'Mouse/Keyboard Camera', 'Enable/Disable Wireframe',
   'Enable/Disable Vertex', 'Exit Application'];
 
-let failures = 0;
-function check(ok, what) {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
-  if (!ok) failures++;
-}
-
-// The condition's first truthy value, polled for at most timeoutMs; null if none.
-async function pollUntil(condition, timeoutMs = 10000) {
-  const end = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await condition();
-    if (value) return value;
-    if (Date.now() > end) return null;
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
-
-// RGB at (x, y) from the top; an image read back from GL holds its rows from the bottom.
-const pixel = (image, [x, y]) => {
-  const row = image.bottomUp ? image.bottomUp - 1 - Math.round(y) : Math.round(y);
-  const i = (row * image.width + Math.round(x)) * 4;
-  return [image.data[i], image.data[i + 1], image.data[i + 2]];
-};
-const difference = (a, b) => Math.max(...a.map((v, i) => Math.abs(v - b[i])));
 // The least difference between `reference` at `at` and `image` within a pixel of it.
 function nearestDifference(image, reference, [x, y]) {
   let least = 255;
@@ -49,12 +24,6 @@ function nearestDifference(image, reference, [x, y]) {
     for (let dx = -1; dx <= 1; dx++)
       least = Math.min(least, difference(pixel(reference, [x, y]), pixel(image, [x + dx, y + dy])));
   return least;
-}
-function litCount(image) {
-  let lit = 0;
-  for (let i = 0; i < image.data.length; i += 4)
-    if (Math.max(image.data[i], image.data[i + 1], image.data[i + 2]) > LIT) lit++;
-  return lit;
 }
 
 // Frames wait at a gate the test opens: the first frame stays on the screen.
@@ -84,12 +53,7 @@ function installFrameGate() {
   window.frameGate = gate;
 }
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
-    '--window-size=1300,820'],
-  defaultViewport: { width: 1300, height: 820, deviceScaleFactor: 1 },
-});
+const browser = await launch({ width: 1300, height: 820, deviceScaleFactor: 1 });
 try {
   const page = await browser.newPage();
   const consoleLines = [];
@@ -136,6 +100,8 @@ try {
       `${name} at ${where.map(Math.round)}: page ${pixel(first, where)}, desktop ${pixel(desktop, where)}`);
   }
   console.log(`first frame: worst difference ${worst} of ${TOLERANCE} allowed`);
+  const depthBits = await page.evaluate(() => canvas.getContext('webgl').getParameter(0x0D56)); // DEPTH_BITS
+  check(depthBits >= 24, `a depth buffer of ${depthBits} bits`);
 
   // W drives the tank off its place.
   await page.evaluate(() => frameGate.open());
@@ -190,20 +156,61 @@ try {
   await page.mouse.click(...pickAt);
   const locked = () => page.evaluate(() => document.pointerLockElement === canvas);
   check(await pollUntil(locked), 'the mouse camera locks the pointer');
-  await page.mouse.move(pickAt[0] + 30, pickAt[1]);
-  const yaw = 30 * TURN_PER_PIXEL;
-  const centre = [START_EYE[0] + Math.sin(yaw), START_EYE[1], START_EYE[2] - Math.cos(yaw)];
-  const [edgeX, row] = project([5, 4, -7], START_EYE, centre, FOV_Y, WIDTH, HEIGHT).map(Math.round);
-  const boxStartsAt = (image) => {
-    for (let x = edgeX - 40; x <= edgeX + 40; x++)
-      if (Math.max(...pixel(image, [x, row])) > 10) return x;
-    return null;
+  // The box's far left edge, at (5, 4, -7), meets the black sky where this
+  // projects it for a view turned by `yaw`, on a screenshot of any scale.
+  const turnedBy = async (yaw) => {
+    const centre = [START_EYE[0] + Math.sin(yaw), START_EYE[1], START_EYE[2] - Math.cos(yaw)];
+    let edgeX = null;
+    const lineX = await pollUntil(async () => {
+      const shot = await shoot();
+      const [x0, row] = project([5, 4, -7], START_EYE, centre, FOV_Y, shot.width, shot.height).map(Math.round);
+      edgeX = x0;
+      for (let x = edgeX - 40; x <= edgeX + 40; x++)
+        if (Math.max(...pixel(shot, [x, row])) > 10) return Math.abs(x - edgeX) <= 2 && x;
+      return null;
+    });
+    check(lineX, `the view turned by ${yaw} rad: the box's edge at x ${lineX}, projected ${edgeX}`);
   };
-  const lineX = await pollUntil(async () => {
-    const x = boxStartsAt(await shoot());
-    return x !== null && Math.abs(x - edgeX) <= 2 && x;
+  await page.mouse.move(pickAt[0] + 30, pickAt[1]);
+  await turnedBy(30 * TURN_PER_PIXEL); // 30 page pixels from the first motion after the lock
+  // At a pixel ratio of 2 (the window moved to a HiDPI monitor, no resize) the
+  // picture is fitted again, and a page pixel of motion is two window pixels,
+  // as on a desktop at 192 DPI: 15 page pixels turn the view by 0.12 rad more.
+  const cdp = await page.createCDPSession();
+  const ratio = (deviceScaleFactor) =>
+    cdp.send('Emulation.setDeviceMetricsOverride', { width: 1300, height: 820, deviceScaleFactor, mobile: false });
+  await ratio(2);
+  check(await pollUntil(() => page.evaluate(() => canvas.width === 2560)), 'the picture fitted again at a ratio of 2');
+  await page.mouse.move(pickAt[0] + 45, pickAt[1]);
+  await turnedBy(60 * TURN_PER_PIXEL);
+  await ratio(1);
+
+  // The right button under the lock opens the menu with the pointer free;
+  // Escape closes it and the pointer is locked again.
+  await page.mouse.down({ button: 'right' });
+  await page.mouse.up({ button: 'right' });
+  check(await menuShown() && await pollUntil(async () => !await locked()), 'the menu frees a locked pointer');
+  await page.keyboard.press('Escape');
+  check(!await menuShown() && await pollUntil(locked), 'the pointer is locked again after the menu');
+
+  // An input method's letters (key "Process") drive by their place; a letter
+  // held while Cmd goes up (macOS sends it no key-up) is let go with Cmd.
+  const key = (type, key, code) => cdp.send('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: 0 });
+  const standing = () => pollUntil(async () => {
+    const a = await shoot();
+    await new Promise((resolve) => setTimeout(resolve, 150));
+    return changesBesideTheTorus(a, await shoot()) === 0;
   });
-  check(lineX, `30 px turn the view by 0.12 rad: the box's edge at x ${lineX}, projected ${edgeX}`);
+  const moving = () => pollUntil(async () => changesBesideTheTorus(await shoot(), await shoot()) > 20);
+  await key('keyDown', 'Process', 'KeyW');
+  check(await moving(), 'W through an input method drives the tank');
+  await key('keyUp', 'Process', 'KeyW');
+  check(await standing(), '... and stops when let go');
+  await key('keyDown', 'Meta', 'MetaLeft');
+  await key('keyDown', 'q', 'KeyQ');
+  check(await moving(), 'Cmd and Q turn the turret');
+  await key('keyUp', 'Meta', 'MetaLeft');
+  check(await standing(), 'Q is let go with Cmd');
 
   // Escape ends the program once the pointer is back (the browser keeps the
   // Escape under Pointer Lock for giving the pointer back).
@@ -212,6 +219,16 @@ try {
     document.exitPointerLock();
   }));
   const ended = () => page.evaluate(() => /ended/.test(document.getElementById('note').textContent));
+  // A refused lock shows the pointer and says what to do.
+  await page.evaluate(() => { document.createElement('div').requestPointerLock().catch(() => {}); });
+  check(await pollUntil(() => page.evaluate(() => !document.getElementById('lock-note').hidden &&
+    canvas.style.cursor === 'default')), 'a refused lock is said, and the pointer shows');
+  // Opened near the window's corner, the menu lies inside the window.
+  await page.mouse.click(1250, 700, { button: 'right' });
+  const box = await page.evaluate(() => document.getElementById('quorvale-menu').getBoundingClientRect().toJSON());
+  check(box.right <= 1300 && box.bottom <= 820 && box.left < 1250 && box.top < 700,
+    `the menu opened at (1250, 700) lies inside the window: ${Math.round(box.left)},${Math.round(box.top)}`);
+  await page.keyboard.press('Escape');
   await pollUntil(() => page.evaluate((t) => performance.now() - t > 250, unlockedAt)); // Pointer Lock's Escape
   await page.keyboard.press('Escape'); // a tap, shorter than a tick
   check(await pollUntil(ended, 3000), 'Escape ends the program and the page says so');
@@ -219,8 +236,17 @@ try {
   const ticksAtEnd = await page.evaluate(() => Module.ticks);
   await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 100)));
   check(await page.evaluate((n) => Module.ticks === n, ticksAtEnd), 'no tick after the end');
+
+  // Without WebGL the page says so, and has no error.
+  const bare = await browser.newPage();
+  const errors = [];
+  bare.on('pageerror', (error) => errors.push(error.message));
+  await bare.evaluateOnNewDocument(() => { HTMLCanvasElement.prototype.getContext = () => null; });
+  await bare.goto(`file://${pagePath}`);
+  check(await pollUntil(() => bare.evaluate(() => /needs WebGL/.test(document.getElementById('note').textContent))) &&
+    errors.length === 0, `without WebGL: the sentence, no page error ${errors}`);
+  check(!consoleLines.some((line) => /page error/.test(line)), 'no page error in the run');
 } finally {
   await browser.close();
 }
-console.log(failures === 0 ? 'page e2e: all passed' : `page e2e: ${failures} failed`);
-process.exit(failures === 0 ? 0 : 1);
+finish('page e2e');
