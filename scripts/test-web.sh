@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Build the page and run it in Debian's headless chromium, driven by
-# puppeteer-core (the browser tools' package.json is at the top, the test in
+# Build the page and run it in Debian's headless chromium, on a desktop and
+# in phone emulation, driven by puppeteer-core (the browser tools' package.json is at the top, the test in
 # tests/web/), against the desktop build's first frame taken on a private Xvfb
 # with Mesa's llvmpipe. Installs what it lacks.
 set -euo pipefail
@@ -27,3 +27,5 @@ DESKTOP_FRAME=$QUORVALE_ROOT/build-web/desktop-first-frame.png
 cd "$QUORVALE_ROOT"
 [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund
 node tests/web/page_e2e.mjs "$QUORVALE_ROOT/dist/quorvale.html" "$DESKTOP_FRAME"
+# The page on a phone, upright and sideways, worked by touch; its pictures in build-web/test-artifacts/.
+node tests/web/phone_e2e.mjs "$QUORVALE_ROOT/dist/quorvale.html" "$QUORVALE_ROOT/build-web/test-artifacts"

@@ -12,6 +12,7 @@
 
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -56,6 +57,29 @@ int forgetPlace(const char* code)
             return virtualKey;
         }
     return 0;
+}
+
+// The keys the tick just read as held, on the page (Module.keysSeen, an
+// array of virtual-key codes), for the page's tests and benchmark to read;
+// written only when it changes.
+EM_JS(void, setKeysSeen, (const int* codes, int count), {
+    Module['keysSeen'] = Array.from(HEAP32.subarray(codes >> 2, (codes >> 2) + count));
+});
+
+void publishKeysSeen()
+{
+    static std::array<int, 256> last{};
+    static int lastCount = 0;
+    std::array<int, 256> seen{};
+    int count = 0;
+    for (int code = 0; code < 256; ++code)
+        if (getKeyState(code) != 0)
+            seen[count++] = code;
+    if (count != lastCount || !std::equal(seen.begin(), seen.begin() + count, last.begin())) {
+        setKeysSeen(seen.data(), count);
+        last = seen;
+        lastCount = count;
+    }
 }
 
 bool isCommandKey(const char* code)
@@ -146,6 +170,7 @@ void controlKeyUp(int virtualKey)
 
 void tickSawKeys()
 {
+    publishKeysSeen();
     pressedSinceTick.fill(false);
 }
 

@@ -111,6 +111,16 @@ try {
     'W drives the tank off its place');
   await page.keyboard.up('w');
 
+  // The WebGL context lost: the page says so; given back, the picture is too.
+  const lit = () => shoot().then(litCount);
+  await page.evaluate(() => { window.loseContext = canvas.getContext('webgl').getExtension('WEBGL_lose_context'); });
+  await page.evaluate(() => loseContext.loseContext());
+  check(await pollUntil(() => page.evaluate(() => !document.getElementById('context-note').hidden)),
+    'a lost WebGL context is said on the page');
+  await page.evaluate(() => loseContext.restoreContext());
+  check(await pollUntil(async () => await page.evaluate(() => document.getElementById('context-note').hidden) &&
+    await lit() > 500000), 'the picture is back with the context');
+
   // The menu: opened by click and click, by press, drag and release.
   const entryCentre = (index) => page.evaluate((i) => {
     const box = document.getElementById('quorvale-menu').children[i].getBoundingClientRect();
