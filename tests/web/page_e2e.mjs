@@ -4,7 +4,7 @@
 import { PNG } from 'pngjs';
 import { readFileSync } from 'node:fs';
 import { project } from './view.mjs';
-import { changesBesideTheTorus, check, difference, finish, launch, litCount, pixel, pollUntil } from './page_kit.mjs';
+import { boxEdge, changesBesideTheTorus, check, difference, finish, launch, litCount, pixel, pollUntil } from './page_kit.mjs';
 
 const [pagePath, desktopPath] = process.argv.slice(2);
 const WIDTH = 1280; // page pixels at a device pixel ratio of 1
@@ -166,20 +166,10 @@ try {
   await page.mouse.click(...pickAt);
   const locked = () => page.evaluate(() => document.pointerLockElement === canvas);
   check(await pollUntil(locked), 'the mouse camera locks the pointer');
-  // The box's far left edge, at (5, 4, -7), meets the black sky where this
-  // projects it for a view turned by `yaw`, on a screenshot of any scale.
   const turnedBy = async (yaw) => {
-    const centre = [START_EYE[0] + Math.sin(yaw), START_EYE[1], START_EYE[2] - Math.cos(yaw)];
-    let edgeX = null;
-    const lineX = await pollUntil(async () => {
-      const shot = await shoot();
-      const [x0, row] = project([5, 4, -7], START_EYE, centre, FOV_Y, shot.width, shot.height).map(Math.round);
-      edgeX = x0;
-      for (let x = edgeX - 40; x <= edgeX + 40; x++)
-        if (Math.max(...pixel(shot, [x, row])) > 10) return Math.abs(x - edgeX) <= 2 && x;
-      return null;
-    });
-    check(lineX, `the view turned by ${yaw} rad: the box's edge at x ${lineX}, projected ${edgeX}`);
+    let edge = [null, null];
+    await pollUntil(async () => (edge = boxEdge(await shoot(), yaw))[0]);
+    check(edge[0], `the view turned by ${yaw} rad: the box's edge at x ${edge[0]}, projected ${edge[1]}`);
   };
   await page.mouse.move(pickAt[0] + 30, pickAt[1]);
   await turnedBy(30 * TURN_PER_PIXEL); // 30 page pixels from the first motion after the lock

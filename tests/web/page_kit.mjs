@@ -1,6 +1,7 @@
 // What the page's tests share: checks and their tally, the one bounded poll,
 // pixels of screenshots and read-backs, and the browser they start.
 import puppeteer from 'puppeteer-core';
+import { project } from './view.mjs';
 
 export const LIT = 40; // a pixel is lit when a channel exceeds this
 let failures = 0;
@@ -60,4 +61,15 @@ export function launch(viewport) {
       `--window-size=${viewport.width + 20},${viewport.height + 100}`],
     defaultViewport: viewport,
   });
+}
+
+// Where the box's far left edge, at (5, 4, -7), meets the black sky on a
+// picture of a level view from (0, 2, 5) turned by `yaw` radians: [seen, projected]
+// columns (seen within 2 pixels of projected, else null).
+export function boxEdge(shot, yaw) {
+  const centre = [Math.sin(yaw), 2, 5 - Math.cos(yaw)];
+  const [x0, row] = project([5, 4, -7], [0, 2, 5], centre, 60, shot.width, shot.height).map(Math.round);
+  for (let x = x0 - 40; x <= x0 + 40; x++)
+    if (Math.max(...pixel(shot, [x, row])) > 10) return [Math.abs(x - x0) <= 2 ? x : null, x0];
+  return [null, x0];
 }

@@ -6,13 +6,11 @@
 // Usage: node phone_e2e.mjs PAGE.html ARTEFACTS_FOLDER
 import { PNG } from 'pngjs';
 import { mkdirSync, writeFileSync } from 'node:fs';
-import { project } from './view.mjs';
-import { changesBesideTheTorus, check, finish, launch, pollUntil } from './page_kit.mjs';
+import { boxEdge, changesBesideTheTorus, check, finish, launch, pollUntil } from './page_kit.mjs';
 
 const [pagePath, artefacts] = process.argv.slice(2);
 const UPRIGHT = { width: 390, height: 844 };
 const SIDEWAYS = { width: 844, height: 390 };
-const START_EYE = [0, 2, 5];
 const TURN_PER_PAGE_PIXEL = 0.004; // radians, for a finger
 // The controls by virtual key, with the key the keyboard presses for each.
 const KEYS = { 87: ['w', 'KeyW'], 65: ['a', 'KeyA'], 68: ['d', 'KeyD'], 83: ['s', 'KeyS'], 81: ['q', 'KeyQ'],
@@ -96,20 +94,9 @@ try {
   await touch('touchStart', [{ x: 300, y: 150, id: 1 }]);
   for (let x = 305; x <= 330; x += 5) await touch('touchMove', [{ x, y: 150, id: 1 }]);
   await touch('touchEnd', []);
-  const yaw = 30 * TURN_PER_PAGE_PIXEL;
-  const centre = [Math.sin(yaw), 2, 5 - Math.cos(yaw)];
-  let edgeX = null;
-  const edge = await pollUntil(async () => {
-    const shot = await phone.picture();
-    const [x0, row] = project([5, 4, -7], START_EYE, centre, 60, shot.width, shot.height).map(Math.round);
-    edgeX = x0;
-    for (let x = x0 - 30; x <= x0 + 30; x++) {
-      const i = (row * shot.width + x) * 4;
-      if (Math.max(shot.data[i], shot.data[i + 1], shot.data[i + 2]) > 10) return Math.abs(x - x0) <= 3 && x;
-    }
-    return null;
-  });
-  check(edge, `a 30 page pixel drag turns the view 0.12 rad: the box's edge at ${edge}, projected ${edgeX}`);
+  let edge = [null, null];
+  await pollUntil(async () => (edge = boxEdge(await phone.picture(), 30 * TURN_PER_PAGE_PIXEL))[0]);
+  check(edge[0], `a 30 page pixel drag turns the view 0.12 rad: the box's edge at ${edge[0]}, projected ${edge[1]}`);
 
   // A pinch and a double tap on the picture neither zoom nor scroll the page.
   await touch('touchStart', [{ x: 300, y: 150, id: 1 }, { x: 340, y: 150, id: 2 }]);
