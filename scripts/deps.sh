@@ -28,9 +28,23 @@ quorvale_install_missing() {
     command -v sudo >/dev/null || { echo "Need root (or sudo) to install: ${missing[*]}" >&2; return 1; }
     sudo=(sudo)
   fi
-  "${sudo[@]}" apt-get update -qq || return 1
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" || return 1
+  quorvale_finish_interrupted_dpkg "${sudo[@]}" || return 1
+  # Another apt (an unattended upgrade, a second build) may hold the lock:
+  # wait for it rather than fail.
+  local wait_lock=(-o DPkg::Lock::Timeout=600)
+  "${sudo[@]}" apt-get "${wait_lock[@]}" update -qq || return 1
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait_lock[@]}" install -y -qq \
+    --no-install-recommends "${missing[@]}" || return 1
+}
+
+# An install cut short (a machine switched off, a killed container) leaves
+# dpkg half done, and apt refuses every install until it is finished; finish
+# it the way apt asks. Arguments: the sudo prefix, if any.
+quorvale_finish_interrupted_dpkg() {
+  [ -n "$(ls -A /var/lib/dpkg/updates 2>/dev/null)" ] || [ -n "$(dpkg --audit 2>/dev/null)" ] \
+    || return 0
+  echo "dpkg was interrupted earlier: finishing it (dpkg --configure -a)"
+  DEBIAN_FRONTEND=noninteractive "$@" dpkg --force-confdef --force-confold --configure -a
 }
 
 # True if $DISPLAY names an X server that answers.
