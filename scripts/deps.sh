@@ -57,7 +57,7 @@ quorvale_display_usable() {
 # keeps it from resetting (and refusing clients) whenever its last client leaves.
 # Says why when it fails, and leaves no server and no temporary files behind.
 quorvale_start_xvfb() {
-  local dir fifo fd number="" waited
+  local dir fifo fd number="" part waited began=$SECONDS
   dir=$(mktemp -d) || return 1
   fifo=$dir/displayfd
   mkfifo "$fifo" || { rm -rf "$dir"; return 1; }
@@ -67,13 +67,21 @@ quorvale_start_xvfb() {
   Xvfb -displayfd 3 -screen 0 "${1:-1600x1000}x24" -nolisten tcp -noreset +extension GLX \
     3>"$fifo" >"$dir/log" 2>&1 &
   QUORVALE_XVFB_PID=$!
+  # A read that times out keeps what it got of the line: gather the pieces.
   for ((waited = 0; waited < 600; waited++)); do  # up to 60 s in steps of 0.1 s
-    read -r -t 0.1 -u "$fd" number && break
-    kill -0 "$QUORVALE_XVFB_PID" 2>/dev/null || { read -r -t 0.1 -u "$fd" number || true; break; }
+    if IFS= read -r -t 0.1 -u "$fd" part; then number+=$part; break; fi
+    number+=$part
+    kill -0 "$QUORVALE_XVFB_PID" 2>/dev/null || { number=""; break; }
   done
   exec {fd}<&-
   if [ -z "$number" ]; then
-    echo "Xvfb did not start:" >&2
+    local how="still runs"
+    if ! kill -0 "$QUORVALE_XVFB_PID" 2>/dev/null; then
+      local status=0
+      wait "$QUORVALE_XVFB_PID" || status=$?
+      how="ended with status $status"
+    fi
+    echo "Xvfb did not start: it $how after $((SECONDS - began)) s without naming its display; its log:" >&2
     tail -n 5 "$dir/log" >&2
     kill "$QUORVALE_XVFB_PID" 2>/dev/null || true
     rm -rf "$dir"

@@ -20,8 +20,6 @@ constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\n"
 constexpr int WIDTH = 1280;   // pixels
 constexpr int HEIGHT = 720;   // pixels
 // Bounded waits on a slow, shared machine.
-constexpr int START_WAIT_MS = 30000;
-constexpr int EXIT_WAIT_MS = 30000;
 
 // The start-up free view: eye (0, 2, 5) looking at the origin, y up, 60
 // degrees high, 0.1 to 100 units, over the whole window.
@@ -121,7 +119,7 @@ protected:
                 }
                 return seen >= count;
             },
-            START_WAIT_MS);
+            WAIT_MS);
     }
 
     ProgramSession session;
@@ -141,7 +139,7 @@ TEST_F(EndToEndTest, OpensItsWindowAndShowsTheTorusOnBlack)
 
     Capture capture;
     session.waitForScreen([&](const Capture& shot) { return torusShowsAt(shot, torus); },
-                          START_WAIT_MS, &capture);
+                          WAIT_MS, &capture);
     ASSERT_EQ(capture.width, WIDTH);
     ASSERT_EQ(capture.height, HEIGHT);
     session.keep(capture, "start-view");
@@ -193,7 +191,7 @@ TEST(NoDisplayTest, TheToolkitReportsItAndTheProgramFails)
         SCOPED_TRACE("DISPLAY=" + display);
         ProgramProcess lonely(display);
         ASSERT_TRUE(lonely.started());
-        ASSERT_TRUE(lonely.waitForExit(EXIT_WAIT_MS)) << "hangs with no display";
+        ASSERT_TRUE(lonely.waitForExit(WAIT_MS)) << "hangs with no display";
         EXPECT_EQ(lonely.termSignal(), 0) << "crashed";
         EXPECT_NE(lonely.exitStatus(), 0);
         EXPECT_NE(lonely.exitStatus(), -1);

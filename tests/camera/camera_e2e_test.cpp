@@ -23,6 +23,11 @@ constexpr int TOP_ROW_TOLERANCE = 10;    // pixels
 constexpr int TOP_COLUMN_TOLERANCE = 20; // pixels
 constexpr double MOUSE_RADIANS_PER_PIXEL = 0.004;
 constexpr int FRAMES_TO_WATCH = 5;
+// The arrows move the eye by this share of the way from eye to centre per
+// tick, and the centre with it, so the share stays that of the start line.
+constexpr double FLIGHT_PER_TICK = 0.04;
+constexpr int FORWARD_TAPS = 6;         // a quarter of the way to the origin
+constexpr int BACK_PAST_START_TAPS = 4; // the steps behind the start get short
 
 struct Pixel {
     int x = 0;
@@ -119,34 +124,45 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     ASSERT_TRUE(session.ready());
     session.driver().movePointerIn(session.window(), POINTER_HOME_X, 600);
     session.driver().focus(session.window());
-    const Pixel start = expectedTop(START_EYE, START_CENTRE);
     Capture shot;
-    ASSERT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, start); }, &shot));
+    ASSERT_TRUE(session.waitForFrame(
+        [&](const Capture& c) { return topNear(c, expectedTop(START_EYE, START_CENTRE)); }, &shot));
     session.save(shot, "fly-start");
 
-    // Flying along the line from the eye to the origin keeps the origin in the
-    // middle of the view: the torus grows, its top climbing the middle column.
-    int worstColumn = 0;
-    auto climbedTo = [&](const Pixel& target, bool upwards) {
-        return [&, target, upwards](const Capture& c) {
+    // Each tap is one tick's flight along the line from the eye to the origin,
+    // which keeps the origin in the middle of the view: the torus's top climbs
+    // (Up) or sinks (Down) the middle column. Taps, not a held key, so that
+    // where the view ends does not depend on how fast frames are read back.
+    int ticks = 0;
+    const auto tap = [&](const char* key, int way, const char* name) {
+        session.driver().burst([&] {
+            session.driver().keyDown(key);
+            session.driver().keyUp(key);
+        });
+        ticks += way;
+        const double t = ticks * FLIGHT_PER_TICK;
+        const Pixel expected = expectedTop(flownEye(t), flownCentre(t));
+        const int stepAbove = std::abs(expectedTop(flownEye(t + FLIGHT_PER_TICK),
+                                                   flownCentre(t + FLIGHT_PER_TICK)).y - expected.y);
+        const int stepBelow = std::abs(expectedTop(flownEye(t - FLIGHT_PER_TICK),
+                                                   flownCentre(t - FLIGHT_PER_TICK)).y - expected.y);
+        const int rowTolerance = std::min(stepAbove, stepBelow) / 2;
+        const int columnTolerance = static_cast<int>(TOP_COLUMN_TOLERANCE / (1.0 - t));
+        const bool arrived = session.waitForFrame([&](const Capture& c) {
             Pixel top;
-            if (!torusTop(c, top.x, top.y))
-                return false;
-            worstColumn = std::max(worstColumn, std::abs(top.x - start.x));
-            return upwards ? top.y <= target.y : top.y >= target.y;
-        };
+            return torusTop(c, top.x, top.y) && std::abs(top.y - expected.y) < rowTolerance;
+        }, &shot);
+        Pixel top;
+        const bool found = torusTop(shot, top.x, top.y);
+        ASSERT_TRUE(arrived) << name << " tap to " << ticks << " ticks: the torus's top is not at row "
+                             << expected.y << " (" << (found ? top.y : -1) << ")";
+        EXPECT_NEAR(top.x, expected.x, columnTolerance) << "off the line of sight at " << ticks;
     };
-    const Pixel nearer = expectedTop(flownEye(0.25), flownCentre(0.25));
-    session.keyDown("Up");
-    EXPECT_TRUE(session.waitForFrame(climbedTo(nearer, true), &shot));
-    session.keyUp("Up");
+    for (int n = 0; n < FORWARD_TAPS; ++n)
+        ASSERT_NO_FATAL_FAILURE(tap("Up", 1, "Up"));
     session.save(shot, "fly-forward");
-
-    // Back past the start: the torus shrinks, its top sinking down the middle.
-    const Pixel farther = expectedTop(flownEye(-0.25), flownCentre(-0.25));
-    session.keyDown("Down");
-    EXPECT_TRUE(session.waitForFrame(climbedTo(farther, false), &shot));
-    session.keyUp("Down");
+    // Back past the start: the torus shrinks.
+    for (int n = 0; n < FORWARD_TAPS + BACK_PAST_START_TAPS; ++n)
+        ASSERT_NO_FATAL_FAILURE(tap("Down", -1, "Down"));
     session.save(shot, "fly-back");
-    EXPECT_LE(worstColumn, TOP_COLUMN_TOLERANCE);
 }

@@ -10,12 +10,10 @@ namespace {
 // The toolkit's pop-up menu is an override-redirect window of its own with this name.
 constexpr char MENU_TITLE[] = "freeglut menu";
 constexpr unsigned RIGHT_BUTTON = 3;
-constexpr int POLL_MS = 20;
 
 // Menu pixels: labels are drawn dark on a light grey, the entry under the
 // pointer on a lighter, nearly white band.
 constexpr int INK_MAX = 80;        // every channel at most this: label ink
-constexpr int HIGHLIGHT_MIN = 230; // every channel at least this: highlighted entry
 constexpr int MENU_EDGE = 3;       // pixels of bevel skipped at each side
 constexpr int ROW_GAP_MERGE = 2;   // ink rows this close belong to one label
 // How far inside and outside its top-left corner the pointer goes to make the
@@ -88,7 +86,7 @@ WindowId LiveProgram::waitForMenu(bool shown)
     const bool met = pollUntil([&] {
         menu = driver().findWindow(MENU_TITLE, 0);
         return (menu != 0) == shown;
-    }, WAIT_MS, POLL_MS);
+    }, WAIT_MS);
     return !met ? 0 : shown ? menu : window();
 }
 
@@ -117,7 +115,7 @@ MenuLayout LiveProgram::openMenu()
         const int offset = wake++ % 2 == 0 ? WAKE_OFFSET : -WAKE_OFFSET;
         driver().movePointer(layout.place.x + offset, layout.place.y + offset);
         return false;
-    }, WAIT_MS, POLL_MS);
+    }, WAIT_MS);
     for (const Band& band : bands)
         layout.rows.push_back({layout.place.x + layout.place.width / 2,
                                layout.place.y + (band.top + band.bottom) / 2,
@@ -128,16 +126,8 @@ MenuLayout LiveProgram::openMenu()
 bool LiveProgram::waitForHighlight(const MenuLayout& layout, std::size_t index)
 {
     const WindowId menu = driver().findWindow(MENU_TITLE, 0);
-    if (menu == 0)
-        return false;
-    // Right of every label, where only the entry's background shows.
-    const int x = layout.place.width - MENU_EDGE - 1;
-    const int y = layout.rows[index].centreY - layout.place.y;
-    return pollUntil([&] {
-        const Capture image = driver().capture(menu);
-        return image.width == layout.place.width && image.red(x, y) >= HIGHLIGHT_MIN &&
-               image.green(x, y) >= HIGHLIGHT_MIN && image.blue(x, y) >= HIGHLIGHT_MIN;
-    }, WAIT_MS, POLL_MS);
+    return menu != 0 && ProgramSession::waitForHighlight(menu, layout.place, layout.rows[index].centreX,
+                                                         layout.rows[index].centreY);
 }
 
 bool LiveProgram::pickRow(std::size_t index, MenuLayout* layout, bool waitForClose)
@@ -145,7 +135,6 @@ bool LiveProgram::pickRow(std::size_t index, MenuLayout* layout, bool waitForClo
     MenuLayout opened = openMenu();
     bool ok = index < opened.rows.size();
     if (ok) {
-        driver().movePointer(opened.rows[index].centreX, opened.rows[index].centreY);
         ok = waitForHighlight(opened, index);
     }
     driver().buttonUp(RIGHT_BUTTON);
@@ -161,7 +150,7 @@ bool LiveProgram::waitForPointerAt(int x, int y)
         int px = -1;
         int py = -1;
         return driver().pointerIn(window(), px, py) && px == x && py == y;
-    }, WAIT_MS, POLL_MS);
+    }, WAIT_MS);
 }
 
 bool projectToPixel(const Vec3& world, const Vec3& eye, const Vec3& centre, int& pixelX,

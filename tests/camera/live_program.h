@@ -12,7 +12,6 @@
 namespace camera_e2e {
 
 // Bounded wait for anything the program or the server has to do, milliseconds.
-constexpr int WAIT_MS = 30000;
 
 // Window size at start-up and the pixel mouse look sends the pointer back to.
 constexpr int WINDOW_WIDTH = 1280;

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/scene.h"
 #include "platform/gl.h"
+#include "tests/support/program.h"
 #include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int WAIT_MS = 20000;
 constexpr int HOME_X = 640; // window pixels
 constexpr int HOME_Y = 360;
 

@@ -12,7 +12,6 @@ constexpr int HOME_X = 640; // window pixels
 constexpr int HOME_Y = 360;
 constexpr float RADIANS_PER_PIXEL_NUMERATOR = 0.04f; // per 10 pixels
 constexpr float PIXELS_PER_STEP = 10.0f;
-constexpr int WAIT_MS = 20000;
 
 // Angle change of a pointer displacement, single precision as the camera keeps it.
 float angleOf(int pixels)

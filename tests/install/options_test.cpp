@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int EXIT_WAIT_MS = 30000;
-constexpr int START_WAIT_MS = 30000;
 constexpr char TITLE[] = "Quorvale 1";
 constexpr char BANNER_END[] = "------\n";
 constexpr int EXIT_USAGE = 2;
@@ -42,7 +40,7 @@ struct ProgramRun {
 ProgramRun runWithoutDisplay(const std::vector<std::string>& arguments)
 {
     ProgramProcess program("", arguments);
-    const bool exited = program.waitForExit(EXIT_WAIT_MS);
+    const bool exited = program.waitForExit(WAIT_MS);
     return {exited, program.exitStatus(), program.standardOutput(), program.standardError()};
 }
 
@@ -116,9 +114,9 @@ TEST(Options, ToolkitOptionsReachTheToolkitAndTheWindowIsNamedForTheDesktop)
     XvfbServer server;
     ASSERT_TRUE(server.running());
     ProgramProcess program(server.display(), {"-geometry", "+37+23", "-sync", "-gldebug"});
-    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, WAIT_MS)) << program.standardError();
     XDriver driver(server.display());
-    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    const WindowId window = driver.findWindow(TITLE, WAIT_MS);
     ASSERT_NE(window, 0u);
     const WindowGeometry geometry = driver.geometry(window);
     EXPECT_EQ(geometry.x, 37);
@@ -170,9 +168,9 @@ TEST(Options, TheWindowOpensAtTheDesktopsScale)
     ASSERT_EQ(runCommand("DISPLAY=" + server.display() +
                          " xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi: 192'").status, 0);
     ProgramProcess program("", {"-display", server.display()});
-    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, WAIT_MS)) << program.standardError();
     XDriver driver(server.display());
-    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    const WindowId window = driver.findWindow(TITLE, WAIT_MS);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(driver.geometry(window).width, 2560);
     EXPECT_EQ(driver.geometry(window).height, 1440);
@@ -196,11 +194,11 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
     ProgramProcess openbox({"openbox", "--sm-disable", "--config-file", config}, server.display(), {});
     ASSERT_TRUE(openbox.started());
     XDriver driver(server.display());
-    EXPECT_TRUE(pollUntil([&] { return driver.windowManagerAnswers(); }, START_WAIT_MS));
+    EXPECT_TRUE(pollUntil([&] { return driver.windowManagerAnswers(); }, WAIT_MS));
 
     ProgramProcess program(server.display());
-    ASSERT_TRUE(program.waitForOutput(BANNER_END, START_WAIT_MS)) << program.standardError();
-    const WindowId window = driver.findWindow(TITLE, START_WAIT_MS);
+    ASSERT_TRUE(program.waitForOutput(BANNER_END, WAIT_MS)) << program.standardError();
+    const WindowId window = driver.findWindow(TITLE, WAIT_MS);
     ASSERT_NE(window, 0u);
     WindowGeometry geometry;
     const bool placed = pollUntil(
@@ -209,7 +207,7 @@ TEST(Options, AWindowManagerKnowsTheWindowByItsClass)
             return geometry.x >= RULE_X && geometry.x <= RULE_X + FRAME_MAX && geometry.y >= RULE_Y &&
                    geometry.y <= RULE_Y + FRAME_MAX;
         },
-        START_WAIT_MS);
+        WAIT_MS);
     EXPECT_TRUE(placed) << "window at " << geometry.x << ", " << geometry.y;
     std::filesystem::remove_all(directory);
 }

@@ -14,7 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int START_WAIT_MS = 30000;
 constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\n"
                           "Ferrowold version " QUORVALE_PROJECT_VERSION "\n"
                           "Tamsrel aka Quennick\n"
@@ -53,7 +52,7 @@ TEST(Package, PassesItsChecksAndItsProgramPrintsTheBanner)
     XvfbServer server;
     ASSERT_TRUE(server.running());
     ProgramProcess program({installed, "-geometry", "+0+0"}, server.display(), {});
-    ASSERT_TRUE(program.waitForOutput("------\n", START_WAIT_MS)) << program.standardError();
+    ASSERT_TRUE(program.waitForOutput("------\n", WAIT_MS)) << program.standardError();
     EXPECT_EQ(program.standardOutput(), BANNER);
     EXPECT_FALSE(program.exited());
 }

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int FOCUS_WAIT_MS = 20000;
-constexpr int POLL_MS = 2;
 // Another window to take the focus, beside the program's 1280 x 720 one.
 constexpr int OTHER_X = 1300;      // root-window pixels
 constexpr int OTHER_Y = 800;
@@ -29,7 +27,7 @@ WindowId createOtherWindow(XDriver& driver)
 bool waitForAllReleasedWithoutEvents()
 {
     return pollUntil([] { return getKeyState('W') == 0 && getKeyState(VK_UP) == 0; },
-                     FOCUS_WAIT_MS, POLL_MS);
+                     WAIT_MS);
 }
 
 } // namespace

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int KEY_WAIT_MS = 20000;  // bounded wait for a key event to arrive
-constexpr int POLL_MS = 2;
 // Marker key for settleEvents: tracked, and used by no test for anything else.
 constexpr char MARKER_KEYSYM[] = "z";
 constexpr int MARKER_KEY = 'Z';
@@ -58,7 +56,7 @@ bool KeyboardTest::waitForKey(int virtualKey, bool held)
         const bool isHeld = (getKeyState(virtualKey) & KEY_HELD) != 0;
         tickSawKeys();  // as each tick does after reading the keys
         return isHeld == held;
-    }, KEY_WAIT_MS, POLL_MS);
+    }, WAIT_MS);
 }
 
 void KeyboardTest::settleEvents()

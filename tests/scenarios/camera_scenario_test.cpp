@@ -131,9 +131,9 @@ TEST(CameraScenarioTest, GroundVanishesWhenSeenFromBelow)
     std::string why;
     Capture shot;
     ASSERT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return gridBelowWhereExpected(c, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return gridBelowWhereExpected(c, why); }, WAIT_MS, &shot))
         << "never looked straight down: " << why;
-    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, SCREEN_WAIT_MS, &shot));
+    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, WAIT_MS, &shot));
     session.release("End");
     EXPECT_TRUE(gridBelowWhereExpected(shot, why)) << why;
     EXPECT_GE(static_cast<double>(countOf(shot, isGroundGreen)),
@@ -143,7 +143,7 @@ TEST(CameraScenarioTest, GroundVanishesWhenSeenFromBelow)
     // Up flies down along the line of sight until the near plane reaches the ground.
     session.press("Up");
     ASSERT_TRUE(session.waitForScreen(
-        [](const Capture& c) { return countOf(c, isGroundGreen) < GROUND_GONE; }, SCREEN_WAIT_MS));
+        [](const Capture& c) { return countOf(c, isGroundGreen) < GROUND_GONE; }, WAIT_MS));
     session.release("Up");
 
     // Home tilts the view through level (the far scene shows) and on up,
@@ -151,19 +151,19 @@ TEST(CameraScenarioTest, GroundVanishesWhenSeenFromBelow)
     session.press("Home");
     ASSERT_TRUE(
         session.waitForScreen([](const Capture& c) { return notBackground(c) > SOMETHING_SHOWS; },
-                              SCREEN_WAIT_MS, &shot));
+                              WAIT_MS, &shot));
     session.keep(shot, "2-tilting-up");
-    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, SCREEN_WAIT_MS, &shot));
+    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, WAIT_MS, &shot));
     session.keep(shot, "3-straight-up");
 
     // Down (Home still held, so the pitch reaches its limit) flies back along
     // the upward line of sight, that is down, deep under the grid.
     session.press("Down");
-    const bool deep = session.waitForScreen(gridAboveFromDeepBelow, SCREEN_WAIT_MS, &shot);
+    const bool deep = session.waitForScreen(gridAboveFromDeepBelow, WAIT_MS, &shot);
     session.release("Down");
     session.release("Home");
     ASSERT_TRUE(deep) << "the grid never showed overhead";
-    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, SCREEN_WAIT_MS, &shot));
+    ASSERT_TRUE(session.waitForStillScreen(whole, STILL_GAP_MS, WAIT_MS, &shot));
     session.keep(shot, "4-from-below");
     EXPECT_TRUE(gridAboveFromDeepBelow(shot)) << "the grid is not overhead";
     // The boxes' bases face down: seen, so the eye is below the ground.

@@ -89,12 +89,12 @@ TEST_F(ChaseScenarioTest, LockedViewFollowsTheTankWhileItDrives)
             sighting = tracker.sight(shot);
             return sighting.seen && sighting.ground.x >= CLEAR_OF_TORUS_X;
         },
-        SCREEN_WAIT_MS));
+        WAIT_MS));
     ASSERT_TRUE(session_.choose(MenuChoice::LockCamera));
     std::string why;
     Capture shot;
     ASSERT_TRUE(session_.waitForScreen([&](const Capture& c) { return chaseViewShowsTank(c, why); },
-                                       SCREEN_WAIT_MS, &shot))
+                                       WAIT_MS, &shot))
         << "no chase view after locking: " << why;
 
     int changedPatches = 0;
@@ -111,7 +111,7 @@ TEST_F(ChaseScenarioTest, LockedViewFollowsTheTankWhileItDrives)
     session_.release("w");
     ASSERT_TRUE(session_.waitForStillScreen(
         [](const Capture& a, const Capture& b) { return differingPixels(a, b, groundPatch(b)); },
-        STILL_GAP_MS, SCREEN_WAIT_MS, &shot))
+        STILL_GAP_MS, WAIT_MS, &shot))
         << "the ground kept moving after W was let go";
     expectChaseView(shot, "stopped");
     session_.keep(shot, "stopped");
@@ -123,7 +123,7 @@ TEST_F(ChaseScenarioTest, LockedViewFollowsTheTankWhileItDrives)
             sighting = tracker.sight(c);
             return sighting.seen;
         },
-        SCREEN_WAIT_MS, &shot));
+        WAIT_MS, &shot));
     session_.keep(shot, "unlocked");
     EXPECT_GT(sighting.ground.x, CLEAR_OF_TORUS_X);
     EXPECT_EQ(differingPixels(start, shot, {0, 0, static_cast<int>(FREE_VIEW_EDGE), shot.height}),

@@ -31,8 +31,9 @@ constexpr double BACK_AT_POINT = 0.2; // how close the reverse comes to each way
 // circle uses each heading one tick late, which shifts the way back by about
 // 0.05, and where the reverse turn stops turns it by a few degrees.
 constexpr double OFF_LINE_RETURNING = 0.15;
-// How close the way back passes the start: off by where the tank stopped on
-// the way back as well; less than half the tank's length.
+// How close the way back passes the start, shifted by where the tank stopped
+// on the second straight: off by where the reverse turn stopped as well; less
+// than half the tank's length.
 constexpr double BACK_AT_START = 0.3;
 constexpr double LINE_DIRECTION_COS = 0.985; // within 10 degrees of the expected way
 constexpr int IGNORE_MARGIN = 6;             // pixels around the tank's start place
@@ -194,8 +195,9 @@ protected:
         expectStage(backFirst, "back along the first straight");
         EXPECT_LT(largestOffset(backFirst.path, r.p0 + shift, r.p1 + shift), OFF_LINE_RETURNING)
             << "the heading did not come back";
-        EXPECT_LT(closestApproach(backFirst, r.p0), BACK_AT_START)
-            << "did not come back past x " << r.p0.x << " z " << r.p0.z << "; stopped at x "
+        const Vec3 start = r.p0 + shift;
+        EXPECT_LT(closestApproach(backFirst, start), BACK_AT_START)
+            << "did not come back past x " << start.x << " z " << start.z << "; stopped at x "
             << backFirst.rest.ground.x << " z " << backFirst.rest.ground.z;
         session_.keep(session_.capture(), "5-back-at-start");
     }

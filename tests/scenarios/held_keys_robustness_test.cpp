@@ -126,7 +126,7 @@ TEST(HeldKeysRobustnessTest, KeyTappedBetweenTwoTicksDrivesOneStep)
         });
         ASSERT_TRUE(pollUntil([&] {
             return waitForTankAtRest(session, tracker, after) && after.ground.x > before.ground.x + (tap - 0.5) * STEP;
-        }, SCREEN_WAIT_MS)) << "tap " << tap << " did not drive the tank";
+        }, WAIT_MS)) << "tap " << tap << " did not drive the tank";
     }
     EXPECT_NEAR(after.ground.x - before.ground.x, TAPS * STEP, STEP / 2);
 }

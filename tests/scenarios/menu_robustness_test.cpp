@@ -92,7 +92,7 @@ WindowId openMenuWithAClick(ProgramSession& session, int x, int y)
     session.driver().movePointerIn(session.window(), x, y);
     session.driver().sync();
     click(session.driver(), RIGHT_BUTTON);
-    return session.menuWindow(SCREEN_WAIT_MS);
+    return session.menuWindow(WAIT_MS);
 }
 
 double menuShare(const Capture& menu, const PixelClass& pixelClass)
@@ -156,7 +156,7 @@ TEST(MenuRobustnessTest, RealMenuInOtherOrders)
     EXPECT_TRUE(session.waitForPointerHidden(true)) << "mouse camera on: pointer shown";
     ASSERT_TRUE(session.chooseHere(MenuChoice::LockCamera));
     EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return chaseViewShowsTank(c, why); },
-                                      SCREEN_WAIT_MS, &shot))
+                                      WAIT_MS, &shot))
         << "locked: " << why;
     session.keep(shot, "locked-mouse-camera");
     EXPECT_TRUE(session.driver().cursorHidden()) << "locking showed the pointer";
@@ -166,7 +166,7 @@ TEST(MenuRobustnessTest, RealMenuInOtherOrders)
     ASSERT_TRUE(session.chooseHere(MenuChoice::LockCamera));
     // No pointer motion reached the free camera: its start view is back.
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return startViewGridInPlace(c, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return startViewGridInPlace(c, why); }, WAIT_MS, &shot))
         << "unlocked: " << why;
     EXPECT_EQ(renderingOfGround(shot), Rendering::Filled);
     session.keep(shot, "unlocked");
@@ -192,24 +192,24 @@ TEST(MenuRobustnessTest, ClickThenClickAndPressDragReleaseUnderAWindowManager)
     EXPECT_TRUE(pollUntil([&] {
         opened = driver.capture(menu);
         return opened.width > 0 && menuGreyShare(opened) >= MENU_GREY_SHARE;
-    }, SCREEN_WAIT_MS)) << "the menu stays undrawn: grey share "
+    }, WAIT_MS)) << "the menu stays undrawn: grey share "
         << (opened.width > 0 ? menuGreyShare(opened) : 0.0);
     session.keep(opened, "menu-on-opening");
     moveOntoEntry(driver, driver.geometry(menu), MenuChoice::LockCamera);
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS))
         << "the menu stays open";
     std::string why;
     Capture shot;
     EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return chaseViewShowsTank(c, why); },
-                                      SCREEN_WAIT_MS, &shot))
+                                      WAIT_MS, &shot))
         << "right click, left click on Lock/Free Camera: " << why;
     session.keep(shot, "clicked-lock");
 
     // Press, drag to the entry, let go there: exactly that entry is chosen.
     ASSERT_TRUE(session.choose(MenuChoice::LockCamera, MENU_OPEN_X, MENU_OPEN_Y));
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return startViewGridInPlace(c, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return startViewGridInPlace(c, why); }, WAIT_MS, &shot))
         << "press-drag-release on Lock/Free Camera: " << why;
     session.keep(shot, "dragged-to-lock");
     ASSERT_TRUE(session.choose(MenuChoice::Wireframe, MENU_OPEN_X, MENU_OPEN_Y));
@@ -234,7 +234,7 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     // Pressed, dragged off the menu and let go in the window, the menu stays
     // open; then a click on the desktop, outside the program's windows.
     ASSERT_TRUE(session.openMenu(MENU_OPEN_X, MENU_OPEN_Y)) << "no menu on a right press";
-    WindowId menu = session.menuWindow(SCREEN_WAIT_MS);
+    WindowId menu = session.menuWindow(WAIT_MS);
     driver.movePointerIn(session.window(), MENU_OPEN_X / 2, MENU_OPEN_Y / 2);
     driver.sync();
     driver.buttonUp(RIGHT_BUTTON);
@@ -245,11 +245,11 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     ASSERT_TRUE(pollUntil([&] {
         lit = driver.capture(menu);
         return lit.width > 0 && highlightShare(lit) >= HIGHLIGHT_SHARE;
-    }, SCREEN_WAIT_MS)) << "no entry lit under the pointer";
+    }, WAIT_MS)) << "no entry lit under the pointer";
     driver.movePointer(DESKTOP_X, DESKTOP_Y);
     driver.sync();
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS))
         << "a click on the desktop left the menu open";
 
     // A click in the window where the wireframe entry would lie if the
@@ -264,7 +264,7 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     ASSERT_LT(misplaced.y + misplaced.height, window.y + window.height);
     moveOntoEntry(driver, misplaced, MenuChoice::Wireframe);
     click(driver, LEFT_BUTTON);
-    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS))
         << "a click in the window off the menu left the menu open";
 
     // Neither click chose anything, and the menu opens and chooses as before:

@@ -25,7 +25,6 @@ constexpr int TILT_DOWN = 50;               // pixels
 constexpr int TORUS_MARGIN = 6;
 constexpr int SAMPLE_RADIUS = 3;
 constexpr double SHARE = 0.8;
-constexpr int POLL_MS = 20;
 // Window pixels far from home where the menu is opened.
 constexpr int FAR_X = 1000;
 constexpr int FAR_Y = 560;
@@ -76,7 +75,7 @@ bool pointerSentHome(ProgramSession& session, int homeX = HOME_X, int homeY = HO
         int x = -1;
         int y = -1;
         return session.driver().pointerIn(session.window(), x, y) && x == homeX && y == homeY;
-    }, SCREEN_WAIT_MS, POLL_MS);
+    }, WAIT_MS);
 }
 
 // Move the pointer by an offset from wherever it is, as a user moves the mouse.
@@ -124,7 +123,7 @@ TEST(MouseScenarioTest, PointerTurnsTheViewOnlyInMouseCameraMode)
     std::string why;
     Capture shot;
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return viewShows(c, yaw, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return viewShows(c, yaw, pitch, why); }, WAIT_MS, &shot))
         << why;
     session.keep(shot, "1-turned-right");
 
@@ -132,7 +131,7 @@ TEST(MouseScenarioTest, PointerTurnsTheViewOnlyInMouseCameraMode)
     session.driver().movePointerIn(session.window(), HOME_X - TURN_RIGHT, HOME_Y);
     EXPECT_TRUE(pointerSentHome(session));
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, WAIT_MS, &shot))
         << why;
     session.keep(shot, "2-turned-back");
 
@@ -151,7 +150,7 @@ TEST(MouseScenarioTest, ChosenFarFromHomeOrReEnteredTurnsByTheMotionAlone)
 {
     ProgramSession session;
     ASSERT_TRUE(session.ready()) << session.startupProblem();
-    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y));
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y)) << session.startupProblem();
     const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN;
     movePointerBy(session, TURN_RIGHT, TILT_DOWN);
     EXPECT_TRUE(pointerSentHome(session));
@@ -159,7 +158,7 @@ TEST(MouseScenarioTest, ChosenFarFromHomeOrReEnteredTurnsByTheMotionAlone)
     Capture shot;
     EXPECT_TRUE(session.waitForScreen(
         [&](const Capture& c) { return viewShows(c, RADIANS_PER_PIXEL * TURN_RIGHT, pitch, why); },
-        SCREEN_WAIT_MS, &shot))
+        WAIT_MS, &shot))
         << why;
     session.keep(shot, "1-turned-by-the-motion");
 
@@ -171,7 +170,7 @@ TEST(MouseScenarioTest, ChosenFarFromHomeOrReEnteredTurnsByTheMotionAlone)
     movePointerBy(session, -TURN_RIGHT, 0);
     EXPECT_TRUE(pointerSentHome(session));
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return viewShows(c, 0.0, pitch, why); }, WAIT_MS, &shot))
         << why;
     session.keep(shot, "2-back-after-reentry");
 }
@@ -196,7 +195,7 @@ TEST(MouseScenarioTest, WindowTooSmallForTheHomeTurnsAboutItsCentre)
         const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN / 2 * turn;
         EXPECT_TRUE(session.waitForScreen(
             [&](const Capture& c) { return c.width == SMALL_WIDTH && viewShows(c, yaw, pitch, why); },
-            SCREEN_WAIT_MS, &shot))
+            WAIT_MS, &shot))
             << "turn " << turn << ": " << why;
     }
     session.keep(shot, "turned-twice");
@@ -215,7 +214,7 @@ TEST(MouseScenarioTest, AbsoluteMotionsTurnByTheDevicesOwnSteps)
                                              {0, -30, 0.36, 0.12}, {-30, 0, 0.24, 0.12}}) {
         session.driver().movePointerIn(session.window(), x += dx, y += dy);
         const auto turned = [&](const Capture& c) { return viewShows(c, yaw, pitch, why); };
-        EXPECT_TRUE(session.waitForScreen(turned, SCREEN_WAIT_MS)) << "at " << x << ", " << y << ": " << why;
+        EXPECT_TRUE(session.waitForScreen(turned, WAIT_MS)) << "at " << x << ", " << y << ": " << why;
     }
 }
 
@@ -268,7 +267,7 @@ TEST(MouseScenarioTest, BurstsAndSpacedMotionsTurnAlike)
             seen = yawOnScreen(b);
             return seen && yawOnScreen(a) == seen && std::abs(*seen - wanted) <= RADIANS_PER_PIXEL ? 0L : 1L;
         };
-        EXPECT_TRUE(session.waitForStillScreen(changes, STILL_GAP_MS, SCREEN_WAIT_MS))
+        EXPECT_TRUE(session.waitForStillScreen(changes, STILL_GAP_MS, WAIT_MS))
             << what << ": turned " << (seen ? *seen - *yaw : 0.0) << " rad, not " << pixels * RADIANS_PER_PIXEL;
         yaw = seen;
     };
@@ -317,7 +316,7 @@ TEST_P(MouseOnWaylandTest, ChoosingTurnsNothingAndEachMotionTurnsByItself)
     options.desktop = GetParam();
     ProgramSession session(options);
     ASSERT_TRUE(session.ready()) << session.startupProblem();
-    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y));
+    ASSERT_TRUE(session.choose(MenuChoice::MouseCamera, FAR_X, FAR_Y)) << session.startupProblem();
     const double pitch = -RADIANS_PER_PIXEL * TILT_DOWN;
     std::string why;
     Capture shot;
@@ -325,7 +324,7 @@ TEST_P(MouseOnWaylandTest, ChoosingTurnsNothingAndEachMotionTurnsByItself)
                                       std::tuple{-TURN_RIGHT, 0, 0.0}}) {
         session.driver().movePointerBy(dx, dy);
         EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return viewShows(c, yaw, pitch, why); },
-                                          SCREEN_WAIT_MS, &shot))
+                                          WAIT_MS, &shot))
             << "after " << dx << ", " << dy << ": " << why;
     }
     session.keep(shot, "turned-back");

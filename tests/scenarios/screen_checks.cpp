@@ -118,14 +118,14 @@ bool framesStillDrawn(ProgramSession& session, const PerspectiveView& view)
     pollUntil([&] {
         drawn = differingPixels(before, session.capture(), torus) > 0;
         return drawn || !session.running();
-    }, SCREEN_WAIT_MS, FRAME_GAP_MS);
+    }, WAIT_MS, FRAME_GAP_MS);
     return drawn;
 }
 
 bool waitForRendering(ProgramSession& session, Rendering wanted, Capture& shot)
 {
     return session.waitForScreen(
-        [wanted](const Capture& c) { return renderingOfGround(c) == wanted; }, SCREEN_WAIT_MS,
+        [wanted](const Capture& c) { return renderingOfGround(c) == wanted; }, WAIT_MS,
         &shot);
 }
 

@@ -127,7 +127,7 @@ bool waitForTankAtRest(ProgramSession& session, const TankTracker& tracker, Tank
             rest = after;
         before = after;
         return still || !session.running();
-    }, SCREEN_WAIT_MS, REST_GAP_MS);
+    }, WAIT_MS, REST_GAP_MS);
     return still;
 }
 
@@ -137,7 +137,7 @@ DriveStage TankDriver::drive(const std::vector<std::string>& keys, const Distanc
     for (const std::string& key : keys)
         session_.press(key);
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SCREEN_WAIT_MS);
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
     double toGoWhenLetGo = 0.0;
     while (std::chrono::steady_clock::now() < deadline && session_.running()) {
         const TankSighting sighting = tracker_.sight(session_.capture());

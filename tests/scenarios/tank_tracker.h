@@ -91,7 +91,7 @@ bool waitForTankAtRest(ProgramSession& session, const TankTracker& tracker, Tank
 TankTracker startViewTracker(const Capture& start);
 
 // Hold W until the tank is out of the torus ring along +x (still held after).
-bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker, int timeoutMs = SCREEN_WAIT_MS);
+bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker, int timeoutMs = WAIT_MS);
 
 // With every key let go: the tank comes to rest while frames go on being
 // drawn, and stays there. False (with the reason) otherwise.

@@ -43,7 +43,7 @@ void expectFullyWorking(ProgramSession& session, const TankTracker& tracker)
     std::string why;
     Capture shot;
     EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return startViewGridInPlace(c, why); }, SCREEN_WAIT_MS, &shot))
+        [&](const Capture& c) { return startViewGridInPlace(c, why); }, WAIT_MS, &shot))
         << why;
     session.keep(shot, "afterwards");
     EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
@@ -65,7 +65,7 @@ void driveWhileShrunk(int width, int height)
     session.press("w");
     EXPECT_TRUE(session.waitForScreen(
         [&](const Capture& c) { return differingPixels(first, c, wholeCapture(c)) > 0; },
-        SCREEN_WAIT_MS))
+        WAIT_MS))
         << "nothing more was drawn into the shrunk window";
     session.release("w");
     session.driver().resize(session.window(), WIDTH, HEIGHT);
@@ -78,15 +78,15 @@ void driveWhileShrunk(int width, int height)
 bool altTabTo(ProgramSession& session, WindowId to, const char* switcherClass)
 {
     // The switcher of the Alt+Tab before may still be on its way out.
-    pollUntil([&] { return !session.driver().classShown(switcherClass); }, SCREEN_WAIT_MS);
+    pollUntil([&] { return !session.driver().classShown(switcherClass); }, WAIT_MS);
     session.press("Alt_L");
     session.press("Tab");
     session.release("Tab");
     const bool switcher =
-        pollUntil([&] { return session.driver().classShown(switcherClass); }, SCREEN_WAIT_MS);
+        pollUntil([&] { return session.driver().classShown(switcherClass); }, WAIT_MS);
     session.release("Alt_L");
     return switcher &&
-           pollUntil([&] { return session.driver().focusedWindow() == to; }, SCREEN_WAIT_MS);
+           pollUntil([&] { return session.driver().focusedWindow() == to; }, WAIT_MS);
 }
 
 } // namespace
@@ -130,7 +130,7 @@ TEST(WindowRobustnessTest, ResizedWhileAKeyIsHeld)
         Capture shot;
         EXPECT_TRUE(session.waitForScreen(
             [&](const Capture& c) { return c.width == width && startViewGridInPlace(c, why); },
-            SCREEN_WAIT_MS, &shot))
+            WAIT_MS, &shot))
             << width << " x " << height << ": " << why;
         session.keep(shot, std::to_string(width) + "x" + std::to_string(height));
     }
@@ -140,7 +140,7 @@ TEST(WindowRobustnessTest, ResizedWhileAKeyIsHeld)
             sighting = tracker.sight(c);
             return sighting.seen && sighting.ground.x >= OUT_OF_RING_X;
         },
-        SCREEN_WAIT_MS))
+        WAIT_MS))
         << "W stopped driving the tank";
     session.release("w");
     std::string why;
@@ -168,13 +168,13 @@ TEST_P(UnderWindowManagerTest, FramedWithItsClassAndWorking)
     // Another window takes the keyboard; Alt+Tab brings it back.
     XDriver& driver = session.driver();
     const WindowId other = driver.createWindow(OTHER_X, OTHER_Y, OTHER_SIZE, OTHER_SIZE);
-    ASSERT_TRUE(pollUntil([&] { return driver.isViewable(other); }, SCREEN_WAIT_MS));
+    ASSERT_TRUE(pollUntil([&] { return driver.isViewable(other); }, WAIT_MS));
     // Clicked, as a user gives a window the keyboard: the window manager then
     // takes it as the window in use, and Alt+Tab goes back to the program.
     driver.movePointerIn(other, OTHER_SIZE / 2, OTHER_SIZE / 2);
     driver.buttonDown(1);
     driver.buttonUp(1);
-    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == other; }, SCREEN_WAIT_MS));
+    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == other; }, WAIT_MS));
     ASSERT_TRUE(altTabTo(session, session.window(), switcher)) << "Alt+Tab did not reach the program";
 
     // W held, Alt+Tab away, W let go in the other window, Alt+Tab back.
@@ -188,7 +188,7 @@ TEST_P(UnderWindowManagerTest, FramedWithItsClassAndWorking)
     session.keep(session.capture(), "after-alt-tab");
 
     driver.iconify(session.window());
-    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(session.window()); }, SCREEN_WAIT_MS))
+    EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(session.window()); }, WAIT_MS))
         << "not iconified";
     ASSERT_TRUE(session.running()) << session.process().standardError();
     driver.restore(session.window());
@@ -198,7 +198,7 @@ TEST_P(UnderWindowManagerTest, FramedWithItsClassAndWorking)
 
     // The window manager's close button ends the program with status 0.
     driver.closeWindow(session.window());
-    ASSERT_TRUE(session.process().waitForExit(SCREEN_WAIT_MS)) << "close did not end the program";
+    ASSERT_TRUE(session.process().waitForExit(WAIT_MS)) << "close did not end the program";
     EXPECT_EQ(session.process().exitStatus(), 0) << session.process().standardError();
     driver.destroyWindow(other);
 }
@@ -222,12 +222,12 @@ TEST_P(NativeWaylandWindowTest, KeyLetGoInANativeWindowStopsDriving)
     ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
     {
         ProgramProcess terminal({"weston-terminal"}, "", session.waylandEnvironment());
-        ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() != session.window(); }, SCREEN_WAIT_MS))
+        ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() != session.window(); }, WAIT_MS))
             << "the terminal did not take the keyboard";
         session.release("w");
         driver.sync();
     }
-    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == session.window(); }, SCREEN_WAIT_MS))
+    ASSERT_TRUE(pollUntil([&] { return driver.focusedWindow() == session.window(); }, WAIT_MS))
         << "the keyboard did not come back";
     std::string why;
     EXPECT_TRUE(tankStaysAtRest(session, tracker, why)) << why << ": W stays held";

@@ -41,7 +41,6 @@ constexpr int SETTLE_FRAMES = 200;     // drawn the same way before the heap is 
 // still lit, transformed and clipped as in a full-size window.
 constexpr int SOAK_WINDOW_WIDTH = 64;  // pixels
 constexpr int SOAK_WINDOW_HEIGHT = 36; // pixels
-constexpr int RESHAPE_TIMEOUT_MS = 20000;
 
 // Live heap allowed to be gained over the measured run. Any block kept per
 // tick or per frame (16 bytes at the least, with its header) would add 1.5 MB
@@ -107,7 +106,7 @@ bool shrinkWindow()
         GLint viewport[4] = {0, 0, 0, 0};
         glGetIntegerv(GL_VIEWPORT, viewport);
         return viewport[2] == SOAK_WINDOW_WIDTH && viewport[3] == SOAK_WINDOW_HEIGHT;
-    }, RESHAPE_TIMEOUT_MS);
+    }, WAIT_MS);
 }
 
 using NamedValues = std::vector<std::pair<std::string, float>>;

@@ -24,7 +24,6 @@ WindowId window = 0;
 bool started = false;
 
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
-constexpr int WINDOW_WAIT_MS = 30000;
 constexpr int SCREEN_WIDTH = 1600;  // pixels; room beside the window for others
 constexpr int SCREEN_HEIGHT = 1000; // pixels
 // A short auto-repeat on the private server, so that keys held for a moment
@@ -62,7 +61,7 @@ void startProgramInProcess()
         pumpEvents();
     privateDriver = std::make_unique<XDriver>(privateServer->display());
     ASSERT_TRUE(privateDriver->connected());
-    window = privateDriver->findWindow(WINDOW_TITLE, WINDOW_WAIT_MS);
+    window = privateDriver->findWindow(WINDOW_TITLE, WAIT_MS);
     ASSERT_NE(window, 0u) << "the program's window did not appear";
 }
 

@@ -58,14 +58,18 @@ private:
     std::string err_;
 };
 
+// The one bound on a wait for anything a program, a server or a desktop must
+// do, milliseconds: generous, as a loaded machine is slow; met at once on an
+// idle one.
+constexpr int WAIT_MS = 30000;
 // How long pollUntil waits between checks unless told, milliseconds.
-constexpr int POLL_INTERVAL_MS = 10;
+constexpr int POLL_INTERVAL_MS = 20;
 
 // Check the condition every intervalMs until it holds, up to timeoutMs; false
 // on time-out. The first check comes at once, each further one after the
 // interval: a condition that compares with the check before sees the interval
 // pass between the two.
-bool pollUntil(const std::function<bool()>& condition, int timeoutMs,
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs = WAIT_MS,
                int intervalMs = POLL_INTERVAL_MS);
 
 // Let a span of milliseconds pass that is itself the measure (between two

@@ -34,11 +34,12 @@ constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr int SCREEN_WIDTH = 1600;
 constexpr int SCREEN_HEIGHT = 1000;
-constexpr int POLL_MS = 20;
 constexpr int MENU_DISMISS_OFFSET = 20; // pixels up and left of the menu's corner
 // The toolkit's menus are mostly this light grey (0xb2 in each channel).
 constexpr int MENU_GREY_DARKEST = 0x80;
 constexpr double MENU_GREY_SHARE = 0.4;
+constexpr int HIGHLIGHT_MIN = 230; // every channel at least this: the highlighted entry
+constexpr int MENU_EDGE = 3;       // pixels of bevel at each side of the menu
 // Share of the first frame that must show the green ground.
 constexpr double FIRST_FRAME_GROUND_SHARE = 0.2;
 // A quick key auto-repeat, as some desktops have, so that keys held in the
@@ -125,7 +126,7 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
     openSessions().push_back(this);
     server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, serverOptions);
     if (!server_->running()) {
-        problem_ = "no private X server";
+        problem_ = "no private X server: " + server_->problem();
         return;
     }
     driver_ = std::make_unique<XDriver>(server_->display());
@@ -154,7 +155,7 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
         problem_ = "cannot connect or start the program";
         return;
     }
-    const WindowId found = driver_->findWindow(WINDOW_TITLE, SCREEN_WAIT_MS);
+    const WindowId found = driver_->findWindow(WINDOW_TITLE, WAIT_MS);
     if (found == 0) {
         // What was left standing tells a program that hung from one that ended
         // and from a window manager that went away.
@@ -182,7 +183,7 @@ ProgramSession::ProgramSession(const Options& options, const std::vector<std::st
             return static_cast<double>(countPixels(shot, wholeCapture(shot), isGroundGreen)) >
                    FIRST_FRAME_GROUND_SHARE * pixels;
         },
-        SCREEN_WAIT_MS);
+        WAIT_MS);
     if (!drawn) {
         problem_ = "the first frame never showed";
         window_ = 0;
@@ -225,7 +226,7 @@ bool ProgramSession::startDesktop(Desktop desktop)
     // be starting up; answering, it may not have named it (nor taken its keys).
     if (pollUntil([&] { return (driver_->windowManagerRunning() && driver_->windowManagerAnswers()) ||
                                desktop_->waitForExit(0); },
-                  SCREEN_WAIT_MS) &&
+                  WAIT_MS) &&
         !desktop_->exited())
         return true;
     problem_ = "the window manager did not start: " + desktop_->standardError();
@@ -250,7 +251,7 @@ bool ProgramSession::startCompositor(const DesktopCommand& entry)
             return (mark != std::string::npos && output.find('\n', mark) != std::string::npos) ||
                    desktop_->waitForExit(0);
         },
-        SCREEN_WAIT_MS);
+        WAIT_MS);
     if (mark == std::string::npos) {
         problem_ = "the compositor did not start: " + output;
         return false;
@@ -368,7 +369,7 @@ bool ProgramSession::waitForScreen(const std::function<bool(const Capture&)>& co
         if (last != nullptr)
             *last = shot;
         return met || !running();
-    }, timeoutMs, POLL_MS);
+    }, timeoutMs);
     return met;
 }
 
@@ -406,7 +407,7 @@ bool ProgramSession::pressRightButton()
 {
     driver_->buttonDown(RIGHT_BUTTON);
     buttonHeld_ = true;
-    return menuWindow(SCREEN_WAIT_MS) != 0;
+    return menuWindow(WAIT_MS) != 0;
 }
 
 bool ProgramSession::waitForMenuClosed(WindowId menu)
@@ -426,7 +427,11 @@ bool ProgramSession::chooseHere(MenuChoice entry)
 
 bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
 {
-    const WindowId menu = menuWindow(SCREEN_WAIT_MS);
+    const WindowId menu = menuWindow(WAIT_MS);
+    if (menu == 0) {
+        problem_ = "the menu did not open";
+        return false;
+    }
     // The entries share the menu window's height equally apart from a border
     // of a few pixels, so the middle of entry i lies (i - 1/2) / 5 of the way
     // down: found from the window the toolkit really opened, not from fonts.
@@ -434,16 +439,45 @@ bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
     const int index = static_cast<int>(entry);
     const int entryX = place.x + place.width / 2;
     const int entryY = place.y + (2 * index - 1) * place.height / (2 * MENU_ENTRIES);
-    // Two motions, so the toolkit sees the pointer move over the entry.
-    driver_->movePointer(entryX - 1, entryY);
-    driver_->movePointer(entryX, entryY);
-    driver_->sync();
+    // Let go only once the menu shows the entry highlighted, as a person does:
+    // then the toolkit has seen the pointer over it, however late it runs.
+    const bool highlighted = waitForHighlight(menu, place, entryX, entryY);
     driver_->buttonUp(RIGHT_BUTTON);
     buttonHeld_ = false;
     driver_->sync();
+    if (!highlighted) {
+        problem_ = "the menu never highlighted the entry under the pointer";
+        return false;
+    }
     if (entry == MenuChoice::Exit)
         return true;
-    return waitForMenuClosed(menu) && waitForMenuPainted(place);
+    if (!waitForMenuClosed(menu)) {
+        problem_ = "the menu stayed open after the choice";
+        return false;
+    }
+    if (!waitForMenuPainted(place)) {
+        problem_ = "no frame was drawn over the closed menu";
+        return false;
+    }
+    return true;
+}
+
+bool ProgramSession::waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y)
+{
+    // Right of every label, where only the entry's background shows. The
+    // toolkit highlights on motion: move by a pixel each time it has not yet.
+    const int probeX = place.width - MENU_EDGE - 1;
+    const int probeY = y - place.y;
+    int nudge = 0;
+    return waitUntil([&] {
+        driver_->movePointer(x - (nudge++ % 2), y);
+        driver_->sync();
+        const Capture image = driver_->capture(menu);
+        return image.width == place.width && image.height == place.height &&
+               image.red(probeX, probeY) >= HIGHLIGHT_MIN &&
+               image.green(probeX, probeY) >= HIGHLIGHT_MIN &&
+               image.blue(probeX, probeY) >= HIGHLIGHT_MIN;
+    });
 }
 
 bool ProgramSession::waitForMenuPainted(const WindowGeometry& place)
@@ -469,13 +503,13 @@ bool ProgramSession::waitUntil(const std::function<bool()>& condition)
     pollUntil([&] {
         met = condition();
         return met || !running();
-    }, SCREEN_WAIT_MS, POLL_MS);
+    }, WAIT_MS);
     return met;
 }
 
 bool ProgramSession::dismissMenu()
 {
-    const WindowId menu = menuWindow(SCREEN_WAIT_MS);
+    const WindowId menu = menuWindow(WAIT_MS);
     if (menu == 0)
         return false;
     const WindowGeometry place = driver_->geometry(menu);
@@ -494,7 +528,7 @@ bool ProgramSession::dismissMenu()
 bool ProgramSession::quitWithEscape(std::string& report)
 {
     press("Escape");
-    const bool ended = process_->waitForExit(SCREEN_WAIT_MS);
+    const bool ended = process_->waitForExit(WAIT_MS);
     release("Escape");
     report = "exit status " + std::to_string(process_->exitStatus()) + ", signal " +
              std::to_string(process_->termSignal()) + ", stderr: " + process_->standardError();

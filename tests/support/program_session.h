@@ -54,7 +54,7 @@ public:
 
     // True once the window is up and has drawn its first frame.
     bool ready() const { return window_ != 0; }
-    // What went wrong in start-up, for failure messages.
+    // What went wrong in start-up or the last choice from the menu, for failure messages.
     const std::string& startupProblem() const { return problem_; }
 
     XDriver& driver() { return *driver_; }
@@ -113,6 +113,9 @@ protected:
     // The same on a server with the given Xvfb options instead of the quick
     // auto-repeat, e.g. none for the server's own default repeat.
     ProgramSession(const Options& options, const std::vector<std::string>& serverOptions);
+    // Move the pointer to root pixel (x, y) over the open menu until the menu
+    // shows the entry there highlighted; false if it never does.
+    bool waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y);
 
 private:
     bool waitForMenuClosed(WindowId menu);
@@ -141,4 +144,3 @@ private:
 
 // Milliseconds to wait for things the program should do at once; generous
 // because the machine is slow and shared.
-constexpr int SCREEN_WAIT_MS = 30000;

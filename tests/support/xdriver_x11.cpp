@@ -1,18 +1,17 @@
 #include "tests/support/xdriver.h"
 
+#include "tests/support/program.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
-constexpr int POLL_INTERVAL_MS = 20;
 // Source indication of a request made on the user's behalf by a pager or tool.
 constexpr long SOURCE_PAGER = 2;
 
@@ -173,18 +172,14 @@ void XDriver::offsetInput(int dx, int dy)
 
 WindowId XDriver::findWindow(const std::string& title, int timeoutMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        Window window = 0;
-        {
-            // Windows come and go while the tree is searched.
-            const ErrorTrap trap(display_);
-            window = findByTitle(display_, DefaultRootWindow(display_), title);
-        }
-        if (window != 0 || std::chrono::steady_clock::now() >= deadline)
-            return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_INTERVAL_MS));
-    }
+    Window window = 0;
+    pollUntil([&] {
+        // Windows come and go while the tree is searched.
+        const ErrorTrap trap(display_);
+        window = findByTitle(display_, DefaultRootWindow(display_), title);
+        return window != 0;
+    }, timeoutMs);
+    return window;
 }
 
 WindowGeometry XDriver::geometry(WindowId window)

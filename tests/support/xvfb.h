@@ -20,8 +20,11 @@ public:
     void keepUntilExit() { process_->keepUntilExit(); }
     // ":N", for DISPLAY.
     const std::string& display() const { return display_; }
+    // Why the server is not running: how it ended, or that it never answered.
+    const std::string& problem() const { return problem_; }
 
 private:
     std::unique_ptr<ProgramProcess> process_;
     std::string display_;
+    std::string problem_;
 };

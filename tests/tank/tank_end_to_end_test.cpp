@@ -45,7 +45,7 @@ protected:
                 lastTank_ = findTank(frame);
                 return lastTank_.pixels >= MIN_TANK_PIXELS && condition(frame, lastTank_);
             },
-            SCREEN_WAIT_MS);
+            WAIT_MS);
     }
 
     // The first frame that shows the tank where the start-up camera puts it.

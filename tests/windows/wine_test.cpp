@@ -50,9 +50,8 @@ constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
 constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
-constexpr int START_WAIT_MS = 90000;
-constexpr int SCREEN_WAIT_MS = 20000;
-constexpr int POLL_MS = 50;
+constexpr int WINE_START_WAIT_MS = 90000; // Wine makes its prefix on first start
+constexpr int MOTION_GAP_MS = 50; // lets Wine see one motion before the next input
 // Wine's helper processes start within seconds; bounded all the same.
 constexpr int WINE_COMMAND_TIMEOUT_S = 120;
 // A tank that has not moved over this long is standing: 50 ticks and more.
@@ -159,10 +158,10 @@ public:
     // Wait for the window and its first frame (the torus showing).
     bool start()
     {
-        window_ = driver_.findWindow(TITLE, START_WAIT_MS);
+        window_ = driver_.findWindow(TITLE, WINE_START_WAIT_MS);
         if (window_ == 0)
             return false;
-        return pollUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, SCREEN_WAIT_MS);
+        return pollUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, WAIT_MS);
     }
 
     // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
@@ -179,7 +178,7 @@ public:
         return pollUntil([&] {
             const long changed = motion();
             return changed >= 0 && changed <= STANDING_PIXELS;
-        }, SCREEN_WAIT_MS);
+        }, WAIT_MS);
     }
 
     // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
@@ -198,7 +197,7 @@ public:
     // Wait until the scene moves away from the torus (the tank drives).
     bool waitUntilMoving()
     {
-        return pollUntil([&] { return motion() > MOVING_PIXELS; }, SCREEN_WAIT_MS);
+        return pollUntil([&] { return motion() > MOVING_PIXELS; }, WAIT_MS);
     }
 
     // Our window gets the keyboard back as a user gives it: focus and a click.
@@ -224,7 +223,7 @@ void checkStartup(Session& session, Tally& tally)
     tally.check(place.width == WIDTH && place.height == HEIGHT, "window \"Quorvale 1\" is 1280x720",
                 std::to_string(place.width) + "x" + std::to_string(place.height));
 
-    session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+    session.program().waitForOutput("------\r\n", WAIT_MS);
     const std::string& output = session.program().standardOutput();
     tally.check(output == BANNER, "the banner on standard output (CRLF lines)",
                 output == BANNER ? "" : "got \"" + visibleLineEnds(output) + "\"");
@@ -358,7 +357,7 @@ void checkDriving(Session& session, Tally& tally)
     const bool tapDrove = pollUntil([&] {
         return session.waitUntilStanding() &&
                changesAwayFromTorus(beforeTap, driver.capture(session.window())) > MOVING_PIXELS;
-    }, SCREEN_WAIT_MS);
+    }, WAIT_MS);
     const bool tapStopped = session.staysStanding(detail);
     tally.check(tapDrove && tapStopped, "W tapped between two ticks drives the tank a step; then it stands",
                 std::string(tapDrove ? "" : "the tap did not drive; ") + detail);
@@ -415,7 +414,7 @@ void checkEscape(Session& session, Tally& tally)
     XDriver& driver = session.driver();
     session.takeKeyboard();
     driver.keyDown("Escape");
-    const bool ended = session.program().waitForExit(SCREEN_WAIT_MS);
+    const bool ended = session.program().waitForExit(WAIT_MS);
     driver.keyUp("Escape");
     driver.sync();
     tally.check(ended && session.program().exitStatus() == 0, "Escape ends the program with status 0",
@@ -430,7 +429,7 @@ bool chooseFromMenu(Session& session, int entry)
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
-    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    const WindowId menu = driver.findWindow(MENU_TITLE, WAIT_MS);
     if (menu == 0)
         return false;
     // The entries share the menu's height equally apart from a thin border.
@@ -441,14 +440,14 @@ bool chooseFromMenu(Session& session, int entry)
     driver.movePointer(x - 1, y);
     driver.movePointer(x, y);
     driver.sync();
-    pauseFor(POLL_MS);
+    pauseFor(MOTION_GAP_MS);
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
     // Closed, it cannot be taken for the next menu opened; the Exit entry may
     // end the program (and take the menu with it) at once.
     return pollUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
-                     SCREEN_WAIT_MS);
+                     WAIT_MS);
 }
 
 // The mouse camera hides the pointer over the window, the keyboard camera
@@ -464,14 +463,14 @@ void checkPointer(Session& session, Tally& tally)
         driver.movePointerIn(session.window(), MENU_AT_X + nudge % 2, MENU_AT_Y);
         driver.sync();
         ++nudge;
-        pauseFor(POLL_MS);
+        pauseFor(MOTION_GAP_MS);
         return driver.cursorHidden();
     };
     const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool hidden = firstChosen && pollUntil(pointerHidden, SCREEN_WAIT_MS);
+    const bool hidden = firstChosen && pollUntil(pointerHidden, WAIT_MS);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool shown = secondChosen && pollUntil([&] { return !pointerHidden(); }, SCREEN_WAIT_MS);
+    const bool shown = secondChosen && pollUntil([&] { return !pointerHidden(); }, WAIT_MS);
     tally.check(hidden && shown, "the mouse camera hides the pointer, the keyboard camera shows it",
                 std::string(firstChosen ? "" : "menu failed; ") + (hidden ? "hidden" : "not hidden") +
                     ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
@@ -490,14 +489,14 @@ void checkEscapeInMenu(Session& session, Tally& tally)
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
-    const WindowId menu = driver.findWindow(MENU_TITLE, SCREEN_WAIT_MS);
+    const WindowId menu = driver.findWindow(MENU_TITLE, WAIT_MS);
     driver.keyDown("Escape");
     driver.keyDown("w");
     driver.movePointerIn(session.window(), CLICK_X, CLICK_Y);
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
-    const bool closed = menu != 0 && pollUntil([&] { return !driver.isViewable(menu); }, SCREEN_WAIT_MS);
+    const bool closed = menu != 0 && pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS);
     const bool drove = session.program().running() && session.waitUntilMoving();
     driver.keyUp("w");
     driver.keyUp("Escape");
@@ -516,7 +515,7 @@ void checkMenuExit(Session& session, Tally& tally)
     session.takeKeyboard();
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool opened = chooseFromMenu(session, EXIT_ENTRY);
-    const bool ended = opened && session.program().waitForExit(SCREEN_WAIT_MS);
+    const bool ended = opened && session.program().waitForExit(WAIT_MS);
     tally.check(ended && session.program().exitStatus() == 0,
                 "the menu's Exit ends the program with status 0",
                 opened ? "exit status " + std::to_string(session.program().exitStatus())
@@ -545,7 +544,7 @@ void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
                "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
     {
         Session session(driver, folder + "/quorvale.exe");
-        const bool started = session.start() && session.program().waitForOutput("------\r\n", SCREEN_WAIT_MS);
+        const bool started = session.start() && session.program().waitForOutput("------\r\n", WAIT_MS);
         tally.check(started && session.program().standardOutput() == BANNER,
                     "the installed program starts and prints its banner", session.program().standardError());
         checkEscape(session, tally);
@@ -555,7 +554,7 @@ void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
     const bool removed = pollUntil([&] {
         return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
                runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
-    }, START_WAIT_MS);
+    }, WINE_START_WAIT_MS);
     tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
 }
 
