@@ -1,6 +1,6 @@
 // The real program run as a user runs it, on a private X server: what it
 // prints, the window it opens, what the window shows, and how it ends.
-#include "tests/app/view_math.h"
+#include "tests/support/view_math.h"
 #include "tests/support/program_session.h"
 
 #include <gtest/gtest.h>
@@ -23,19 +23,19 @@ constexpr int HEIGHT = 720;   // pixels
 
 // The start-up free view: eye (0, 2, 5) looking at the origin, y up, 60
 // degrees high, 0.1 to 100 units, over the whole window.
-const Matrix4 START_VIEW = lookAtMatrix({0.0, 2.0, 5.0}, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0});
+const Matrix4 START_VIEW = lookAt({0.0, 2.0, 5.0}, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0});
 const Matrix4 START_PROJECTION =
-    perspectiveMatrix(60.0, static_cast<double>(static_cast<float>(WIDTH) / HEIGHT), 0.1, 100.0);
+    perspective(60.0, static_cast<double>(static_cast<float>(WIDTH) / HEIGHT), 0.1, 100.0);
 
 // The top of the torus's ring, 1.25 up the spin axis, sits on the axis at
 // every angle, inside a tube of radius 0.5. A point 0.32 from it is inside the
 // solid whatever the angle; it is 0.2 off the axis so that the y axis line,
 // drawn down the middle column, is not in the way.
-constexpr Vector3 TORUS_PROBE = {0.2, 1.5, 0.0};
+constexpr Vec3 TORUS_PROBE = {0.2, 1.5, 0.0};
 // A point far beyond the back of the ground and above the eye: the line of
 // sight to it rises from the eye and passes left of the torus, right of the
 // back left box and clear of the axes, meeting nothing.
-constexpr Vector3 SKY_PROBE = {-10.0, 5.0, -60.0};
+constexpr Vec3 SKY_PROBE = {-10.0, 5.0, -60.0};
 // The torus is blue lit by white and coloured lights: blue must lead the
 // other two channels clearly.
 constexpr int BLUE_LEAD = 40;
@@ -49,11 +49,11 @@ struct PixelPlace {
 };
 
 // Where a world point lands in the window under the start-up view.
-PixelPlace projectToPixel(const Vector3& world)
+PixelPlace projectToWindow(const Vec3& world)
 {
     double x = -1.0;
     double yFromBottom = -1.0;
-    if (!projectToPixel(START_PROJECTION, START_VIEW, world, WIDTH, HEIGHT, x, yFromBottom))
+    if (!projectToWindow(START_PROJECTION, START_VIEW, world, WIDTH, HEIGHT, x, yFromBottom))
         return {-1, -1};
     return {static_cast<int>(std::floor(x)),
             HEIGHT - 1 - static_cast<int>(std::floor(yFromBottom))};
@@ -131,8 +131,8 @@ TEST_F(EndToEndTest, OpensItsWindowAndShowsTheTorusOnBlack)
     EXPECT_EQ(place.width, WIDTH);
     EXPECT_EQ(place.height, HEIGHT);
 
-    const PixelPlace torus = projectToPixel(TORUS_PROBE);
-    const PixelPlace sky = projectToPixel(SKY_PROBE);
+    const PixelPlace torus = projectToWindow(TORUS_PROBE);
+    const PixelPlace sky = projectToWindow(SKY_PROBE);
     // Both probes lie in the upper half of the window.
     ASSERT_TRUE(torus.x > 0 && torus.x < WIDTH && torus.y > 0 && torus.y < HEIGHT / 2);
     ASSERT_TRUE(sky.x > 0 && sky.x < WIDTH && sky.y > 0 && sky.y < HEIGHT / 2);

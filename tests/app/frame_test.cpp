@@ -18,7 +18,7 @@ constexpr int START_HEIGHT = 720;   // pixels
 constexpr double MATRIX_TOLERANCE = 1e-5;
 constexpr double TORUS_STEP = 0.1;  // degrees per drawn frame
 constexpr int FULL_TURN_FRAMES = 3600;
-const Matrix4 START_VIEW = lookAtMatrix({0.0, 2.0, 5.0}, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0});
+const Matrix4 START_VIEW = lookAt({0.0, 2.0, 5.0}, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0});
 
 std::array<GLint, 4> viewport()
 {
@@ -77,7 +77,7 @@ TEST_F(FrameTest, ReshapeToATallWindowTakesEffectOnTheNextFrame)
     EXPECT_EQ(theCamera->aspect, 0.5625f);
     expectProjectionFieldsReset();
     drawFrame();
-    EXPECT_TRUE(matricesNear(projectionNow(), perspectiveMatrix(60.0, 0.5625, 0.1, 100.0),
+    EXPECT_TRUE(matricesNear(projectionNow(), perspective(60.0, 0.5625, 0.1, 100.0),
                              MATRIX_TOLERANCE));
 }
 
@@ -110,7 +110,7 @@ TEST_F(FrameTest, FirstFrameDrawsTheTorusAtAngleZeroAndEachFrameTurnsIt)
     EXPECT_TRUE(matricesNear(modelViewNow(), START_VIEW, MATRIX_TOLERANCE));
     EXPECT_EQ(theScene->torusAngle, angleAfter(1));
     drawFrame();
-    EXPECT_TRUE(matricesNear(modelViewNow(), multiply(START_VIEW, rotationAboutY(angleAfter(1))),
+    EXPECT_TRUE(matricesNear(modelViewNow(), multiply(START_VIEW, rotation(angleAfter(1), 0.0, 1.0, 0.0)),
                              MATRIX_TOLERANCE));
     EXPECT_FALSE(matricesNear(modelViewNow(), START_VIEW, MATRIX_TOLERANCE));
     EXPECT_EQ(theScene->torusAngle, angleAfter(2));
@@ -133,7 +133,7 @@ TEST_F(FrameTest, AFullTurnOfFramesWrapsTheAngleBackPastZero)
     // The last frame turned the bare view by its own angle: the turns of
     // earlier frames did not pile up.
     EXPECT_TRUE(matricesNear(modelViewNow(),
-                             multiply(START_VIEW, rotationAboutY(angleAfter(FULL_TURN_FRAMES - 1))),
+                             multiply(START_VIEW, rotation(angleAfter(FULL_TURN_FRAMES - 1), 0.0, 1.0, 0.0)),
                              MATRIX_TOLERANCE));
 }
 
@@ -170,18 +170,18 @@ TEST_F(FrameTest, TorusStepStaysATenthOfADegreeForAnyLengthOfRun)
 TEST_F(FrameTest, FrameShowsTheBlueTorusAtTheMiddleOnBlack)
 {
     drawFrame();
-    const Matrix4 projection = perspectiveMatrix(60.0, 1280.0 / 720.0, 0.1, 100.0);
+    const Matrix4 projection = perspective(60.0, 1280.0 / 720.0, 0.1, 100.0);
     // 0.32 from the top of the ring (on the spin axis, at 1.25), inside the
     // tube of radius 0.5 at any angle, and off the y axis line.
     double torusX = 0.0;
     double torusY = 0.0;
-    ASSERT_TRUE(projectToPixel(projection, START_VIEW, {0.2, 1.5, 0.0}, START_WIDTH, START_HEIGHT,
+    ASSERT_TRUE(projectToWindow(projection, START_VIEW, {0.2, 1.5, 0.0}, START_WIDTH, START_HEIGHT,
                                torusX, torusY));
     // Far beyond the back of the ground and above the eye: the line of sight
     // rises and meets nothing.
     double skyX = 0.0;
     double skyY = 0.0;
-    ASSERT_TRUE(projectToPixel(projection, START_VIEW, {-10.0, 5.0, -60.0}, START_WIDTH,
+    ASSERT_TRUE(projectToWindow(projection, START_VIEW, {-10.0, 5.0, -60.0}, START_WIDTH,
                                START_HEIGHT, skyX, skyY));
     // Blue lit by white and coloured lights: blue clearly leads.
     const Rgb torus = readBackPixel(static_cast<int>(torusX), static_cast<int>(torusY));

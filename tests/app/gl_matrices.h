@@ -1,7 +1,7 @@
 // What GL holds, read back for the view tests.
 #pragma once
 
-#include "tests/app/view_math.h"
+#include "tests/support/view_math.h"
 
 #include <gtest/gtest.h>
 

@@ -11,22 +11,22 @@ namespace {
 
 // The free camera at start: eye (0, 2, 5) looking at the origin, y up, a 60
 // degree field of view from 0.1 to 100 units, in the 1280 x 720 window.
-constexpr Vector3 START_EYE = {0.0, 2.0, 5.0};
-constexpr Vector3 ORIGIN = {0.0, 0.0, 0.0};
-constexpr Vector3 Y_UP = {0.0, 1.0, 0.0};
+constexpr Vec3 START_EYE = {0.0, 2.0, 5.0};
+constexpr Vec3 ORIGIN = {0.0, 0.0, 0.0};
+constexpr Vec3 Y_UP = {0.0, 1.0, 0.0};
 constexpr double FOV_Y = 60.0;        // degrees
 constexpr double Z_NEAR = 0.1;        // scene units
 constexpr double Z_FAR = 100.0;       // scene units
 constexpr float WINDOW_ASPECT = 1280.0f / 720.0f;
 // The chase view of a tank that has not moved.
-constexpr Vector3 CHASE_EYE = {-0.6, 0.45, 0.0};
-constexpr Vector3 CHASE_CENTRE = {1.5, 0.25, 0.0};
+constexpr Vec3 CHASE_EYE = {-0.6, 0.45, 0.0};
+constexpr Vec3 CHASE_CENTRE = {1.5, 0.25, 0.0};
 // GL keeps matrices in single precision; the camera's figures are floats.
 constexpr double MATRIX_TOLERANCE = 1e-5;
 
 Matrix4 startProjection()
 {
-    return perspectiveMatrix(FOV_Y, static_cast<double>(WINDOW_ASPECT), Z_NEAR, Z_FAR);
+    return perspective(FOV_Y, static_cast<double>(WINDOW_ASPECT), Z_NEAR, Z_FAR);
 }
 
 // A camera record with its free-view fields set far from the start values,
@@ -66,7 +66,7 @@ TEST_F(ViewTest, FreeViewAtStartLooksFromTheStartEyeAtTheOrigin)
 {
     selectView(*theScene);
     EXPECT_TRUE(matricesNear(projectionNow(), startProjection(), MATRIX_TOLERANCE));
-    EXPECT_TRUE(matricesNear(modelViewNow(), lookAtMatrix(START_EYE, ORIGIN, Y_UP),
+    EXPECT_TRUE(matricesNear(modelViewNow(), lookAt(START_EYE, ORIGIN, Y_UP),
                              MATRIX_TOLERANCE));
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
@@ -79,7 +79,7 @@ TEST_F(ViewTest, FreeViewFollowsTheRecordedEyeAndCentre)
     theCamera->centre = {-1.0f, 0.5f, 2.0f};
     selectView(*theScene);
     EXPECT_TRUE(matricesNear(modelViewNow(),
-                             lookAtMatrix({3.0, 1.5, -4.0}, {-1.0, 0.5, 2.0}, Y_UP),
+                             lookAt({3.0, 1.5, -4.0}, {-1.0, 0.5, 2.0}, Y_UP),
                              MATRIX_TOLERANCE));
 }
 
@@ -87,7 +87,7 @@ TEST_F(ViewTest, FreeViewIgnoresTheCoordinatesHandedToApplyCamera)
 {
     applyCamera(*theCamera, 9.0f, 8.0f, 7.0f, -3.0f, -2.0f, -1.0f);
     EXPECT_TRUE(matricesNear(projectionNow(), startProjection(), MATRIX_TOLERANCE));
-    EXPECT_TRUE(matricesNear(modelViewNow(), lookAtMatrix(START_EYE, ORIGIN, Y_UP),
+    EXPECT_TRUE(matricesNear(modelViewNow(), lookAt(START_EYE, ORIGIN, Y_UP),
                              MATRIX_TOLERANCE));
 }
 
@@ -98,7 +98,7 @@ TEST_F(ViewTest, ChaseViewLooksAlongTheTankWithYUpWhateverTheRecordHolds)
     const Camera scrambled = *theCamera;
     selectView(*theScene);
     EXPECT_TRUE(matricesNear(projectionNow(), startProjection(), MATRIX_TOLERANCE));
-    EXPECT_TRUE(matricesNear(modelViewNow(), lookAtMatrix(CHASE_EYE, CHASE_CENTRE, Y_UP),
+    EXPECT_TRUE(matricesNear(modelViewNow(), lookAt(CHASE_EYE, CHASE_CENTRE, Y_UP),
                              MATRIX_TOLERANCE));
     // The record's free view is neither read nor changed.
     EXPECT_TRUE(sameCamera(*theCamera, scrambled));
@@ -109,7 +109,7 @@ TEST_F(ViewTest, ChaseViewUsesTheGivenEyeAndCentreWithYUp)
     theCamera->followTank = 1;
     scrambleFreeView(*theCamera);
     applyCamera(*theCamera, 2.0f, 3.0f, 4.0f, -1.0f, 0.0f, 0.5f);
-    EXPECT_TRUE(matricesNear(modelViewNow(), lookAtMatrix({2.0, 3.0, 4.0}, {-1.0, 0.0, 0.5}, Y_UP),
+    EXPECT_TRUE(matricesNear(modelViewNow(), lookAt({2.0, 3.0, 4.0}, {-1.0, 0.0, 0.5}, Y_UP),
                              MATRIX_TOLERANCE));
 }
 
@@ -120,7 +120,7 @@ TEST_F(ViewTest, ProjectionFollowsTheRecordOnEveryFrame)
     theCamera->zNear = 0.5f;
     theCamera->zFar = 40.0f;
     selectView(*theScene);
-    EXPECT_TRUE(matricesNear(projectionNow(), perspectiveMatrix(45.0, 0.75, 0.5, 40.0),
+    EXPECT_TRUE(matricesNear(projectionNow(), perspective(45.0, 0.75, 0.5, 40.0),
                              MATRIX_TOLERANCE));
 }
 

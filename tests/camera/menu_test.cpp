@@ -4,6 +4,7 @@
 #include "app/scene.h"
 #include "platform/gl.h"
 #include "tests/support/program.h"
+#include "tests/support/view_math.h"
 #include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
@@ -23,49 +24,14 @@ std::array<GLint, 2> polygonMode()
     return mode;
 }
 
-using Matrix = std::array<double, 16>;
-
-Matrix modelView()
+Matrix4 modelView()
 {
-    Matrix m{};
+    Matrix4 m{};
     glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
     return m;
 }
 
-struct Vec3d {
-    double x;
-    double y;
-    double z;
-};
-
-Vec3d cross(const Vec3d& a, const Vec3d& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double dot(const Vec3d& a, const Vec3d& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3d normalized(const Vec3d& v)
-{
-    const double length = std::sqrt(dot(v, v));
-    return {v.x / length, v.y / length, v.z / length};
-}
-
-// The viewing transform of an eye looking at a centre with up (0, 1, 0),
-// column-major as GL keeps it.
-Matrix lookAt(const Vec3d& eye, const Vec3d& centre)
-{
-    const Vec3d f = normalized({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
-    const Vec3d s = normalized(cross(f, {0.0, 1.0, 0.0}));
-    const Vec3d u = cross(s, f);
-    return {s.x, u.x, -f.x, 0.0, s.y, u.y, -f.y, 0.0, s.z, u.z, -f.z, 0.0,
-            -dot(s, eye), -dot(u, eye), dot(f, eye), 1.0};
-}
-
-void expectMatrixNear(const Matrix& actual, const Matrix& expected, const char* what)
+void expectMatrixNear(const Matrix4& actual, const Matrix4& expected, const char* what)
 {
     constexpr double tolerance = 1e-5;
     for (std::size_t i = 0; i < actual.size(); ++i)
@@ -168,7 +134,7 @@ TEST_F(MenuTest, LockTwiceReturnsExactlyTheSameFreeView)
     camera.eye = {1.5f, 0.75f, 3.25f};
     camera.centre = {1.0f, 0.5f, 2.5f};
     selectView(*theScene);
-    const Matrix freeView = modelView();
+    const Matrix4 freeView = modelView();
     expectMatrixNear(freeView, lookAt({1.5, 0.75, 3.25}, {1.0, 0.5, 2.5}), "free view");
 
     onMenu(MENU_LOCK_CAMERA);
@@ -182,7 +148,7 @@ TEST_F(MenuTest, LockTwiceReturnsExactlyTheSameFreeView)
     EXPECT_EQ(cameraLocked, 0);
     EXPECT_EQ(camera.followTank, 0);
     selectView(*theScene);
-    const Matrix again = modelView();
+    const Matrix4 again = modelView();
     for (std::size_t i = 0; i < again.size(); ++i)
         EXPECT_EQ(again[i], freeView[i]) << "element " << i;
 }

@@ -21,7 +21,7 @@ constexpr std::size_t LATTICE_POINTS = 25;     // 5 x 5 per face
 
 // The six faces in drawing order, as the box's own frame has them: outward
 // direction and which coordinate is constant on the face.
-const WorldPoint ownNormals[FACES] = {{0, -1, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, -1}, {0, 1, 0}};
+const Vec3 ownNormals[FACES] = {{0, -1, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, -1}, {0, 1, 0}};
 
 const char* const faceNames[FACES] = {"base", "x = -1", "x = +1", "z = +1", "z = -1", "top"};
 
@@ -35,7 +35,7 @@ Capture3d capture(const Box& b, const ViewTurn& view, bool keepBackFaces, bool w
     return captureInWorld(view, [&] { drawBox(b); }, keepBackFaces, withColour);
 }
 
-void expectDirection(const WorldPoint& actual, const WorldPoint& expected, const std::string& what)
+void expectDirection(const Vec3& actual, const Vec3& expected, const std::string& what)
 {
     EXPECT_NEAR(actual.x, expected.x, TOLERANCE) << what;
     EXPECT_NEAR(actual.y, expected.y, TOLERANCE) << what;
@@ -49,8 +49,8 @@ double area(const CapturedPolygon& p)
     double ny = 0;
     double nz = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
-        const WorldPoint& a = p[i].at;
-        const WorldPoint& b = p[(i + 1) % p.size()].at;
+        const Vec3& a = p[i].at;
+        const Vec3& b = p[(i + 1) % p.size()].at;
         nx += (a.y - b.y) * (a.z + b.z);
         ny += (a.z - b.z) * (a.x + b.x);
         nz += (a.x - b.x) * (a.y + b.y);
@@ -61,10 +61,10 @@ double area(const CapturedPolygon& p)
 // The face's triangles: all on one plane a unit from the box's centre line
 // (or at height 0 or 5), wound towards outward, on a 5 x 5 lattice, and
 // together covering the face's area once.
-void expectFace(const Capture3d& drawn, int face, const WorldPoint& position, double yaw)
+void expectFace(const Capture3d& drawn, int face, const Vec3& position, double yaw)
 {
     const std::string name = std::string("face ") + faceNames[face];
-    const WorldPoint outward = turnAboutVertical(ownNormals[face], yaw);
+    const Vec3 outward = turnAboutVertical(ownNormals[face], yaw);
     const double faceArea = ownNormals[face].y != 0 ? 4.0 : 10.0;
     std::set<std::pair<long, std::pair<long, long>>> lattice;
     double covered = 0;
@@ -94,8 +94,8 @@ TEST_F(BoxTest, BoxAtMinusSixSixFillsItsBlockWithSixTessellatedFaces)
     const auto b = box(-6, 6, 0);
     const Capture3d drawn = capture(*b, tiltedView(35, 20), true);
     ASSERT_EQ(drawn.polygons.size(), FACES * TRIANGLES_PER_FACE);
-    WorldPoint low = {1e9, 1e9, 1e9};
-    WorldPoint high = {-1e9, -1e9, -1e9};
+    Vec3 low = {1e9, 1e9, 1e9};
+    Vec3 high = {-1e9, -1e9, -1e9};
     for (const CapturedPolygon& p : drawn.polygons) {
         for (const CapturedVertex& v : p) {
             low = {std::min(low.x, v.at.x), std::min(low.y, v.at.y), std::min(low.z, v.at.z)};
@@ -151,7 +151,7 @@ TEST_F(BoxTest, IssuedNormalsTurnWithTheYaw)
 
     ASSERT_EQ(drawn.polygons.size(), FACES * TRIANGLES_PER_FACE);
     for (int face = 0; face < FACES; ++face) {
-        const WorldPoint outward = turnAboutVertical(ownNormals[face], 90);
+        const Vec3 outward = turnAboutVertical(ownNormals[face], 90);
         const double red = 0.25 * std::max(0.0, -outward.z);
         for (std::size_t t = 0; t < TRIANGLES_PER_FACE; ++t) {
             const CapturedPolygon& triangle = drawn.polygons[static_cast<std::size_t>(face) * TRIANGLES_PER_FACE + t];
@@ -166,9 +166,9 @@ TEST_F(BoxTest, BaseIsCulledFromAboveAndDrawnWithCullingOff)
     const auto b = box(-6, 6, 0);
     const ViewTurn fromAbove = tiltedView(40, 30);
     // Which faces look towards the eye: the eye's +z axis in world terms.
-    const WorldPoint towardsEye = {fromAbove.m[2][0], fromAbove.m[2][1], fromAbove.m[2][2]};
+    const Vec3 towardsEye = {fromAbove.m[2][0], fromAbove.m[2][1], fromAbove.m[2][2]};
     std::size_t facing = 0;
-    for (const WorldPoint& n : ownNormals)
+    for (const Vec3& n : ownNormals)
         facing += (n.x * towardsEye.x + n.y * towardsEye.y + n.z * towardsEye.z > 0) ? 1 : 0;
 
     auto baseTriangles = [](const Capture3d& drawn) {

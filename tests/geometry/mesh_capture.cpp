@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
 // Feedback coordinates are single-precision window values around 100: a few
 // 1e-6 of rounding, well inside this.
 constexpr double POSITION_TOLERANCE = 5e-5;
@@ -29,49 +28,22 @@ std::string describe(const Vec3& v)
     return out.str();
 }
 
-Matrix placement(double angleDegrees, const Vec3& axis, const Vec3& offset)
+Matrix4 placement(double angleDegrees, const Vec3& axis, const Vec3& offset)
 {
-    const Vec3 u = (1.0 / length(axis)) * axis;
-    const double a = angleDegrees * PI / 180.0;
-    const double c = std::cos(a);
-    const double s = std::sin(a);
-    const double t = 1.0 - c;
-    // Rodrigues' rotation, stored column by column.
-    return {t * u.x * u.x + c,       t * u.x * u.y + s * u.z, t * u.x * u.z - s * u.y, 0.0,
-            t * u.x * u.y - s * u.z, t * u.y * u.y + c,       t * u.y * u.z + s * u.x, 0.0,
-            t * u.x * u.z + s * u.y, t * u.y * u.z - s * u.x, t * u.z * u.z + c,       0.0,
-            offset.x,                offset.y,                offset.z,                1.0};
+    return multiply(translation(offset.x, offset.y, offset.z), rotation(angleDegrees, axis.x, axis.y, axis.z));
 }
 
-Vec3 transform(const Matrix& m, const Vec3& p)
-{
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
-}
-
-Matrix lookAt(const Vec3& eye, const Vec3& centre, const Vec3& up)
-{
-    const Vec3 forward = centre - eye;
-    const Vec3 f = (1.0 / length(forward)) * forward;
-    const Vec3 side = cross(f, up);
-    const Vec3 s = (1.0 / length(side)) * side;
-    const Vec3 u = cross(s, f);
-    return {s.x, u.x, -f.x, 0, s.y, u.y, -f.y, 0, s.z, u.z, -f.z, 0,
-            -dot(s, eye), -dot(u, eye), dot(f, eye), 1};
-}
-
-Matrix faceOnBelow()
+Matrix4 faceOnBelow()
 {
     return placement(-90.0, {1.0, 0.0, 0.0}, {0.0, 0.0, 0.0});
 }
 
-Matrix oblique()
+Matrix4 oblique()
 {
     return placement(37.0, {0.3, -0.8, 0.52}, {1.5, -2.25, 0.75});
 }
 
-std::vector<FeedbackTriangle> captureMesh(const Matrix& m, const std::function<void()>& draw,
+std::vector<FeedbackTriangle> captureMesh(const Matrix4& m, const std::function<void()>& draw,
                                           bool keepOnlyFrontFaces)
 {
     glMatrixMode(GL_MODELVIEW);
@@ -89,7 +61,7 @@ std::vector<FeedbackTriangle> captureMesh(const Matrix& m, const std::function<v
 }
 
 void expectQuadTriangles(const std::vector<FeedbackTriangle>& triangles,
-                         const std::vector<Quad>& quads, const Matrix& m)
+                         const std::vector<Quad>& quads, const Matrix4& m)
 {
     ASSERT_EQ(triangles.size(), 2 * quads.size());
     for (std::size_t k = 0; k < quads.size(); ++k) {

@@ -59,7 +59,7 @@ void subdivide(const Quad& q, int depth)
     subdivideQuad(toPoint3(q[0]), toPoint3(q[1]), toPoint3(q[2]), toPoint3(q[3]), depth);
 }
 
-std::vector<FeedbackTriangle> subdivided(const Quad& q, int depth, const Matrix& m)
+std::vector<FeedbackTriangle> subdivided(const Quad& q, int depth, const Matrix4& m)
 {
     return captureMesh(m, [&q, depth] { subdivide(q, depth); });
 }
@@ -91,7 +91,7 @@ class MeshTessellationTest : public ProgramTest {};
 
 TEST_F(MeshTessellationTest, QuadIsTwoTrianglesSplitAlongP1P3)
 {
-    for (const Matrix& m : {faceOnBelow(), oblique()}) {
+    for (const Matrix4& m : {faceOnBelow(), oblique()}) {
         for (const Quad& q : {square, trapezoid}) {
             const auto triangles = captureMesh(m, [&q] {
                 drawQuad(toPoint3(q[0]), toPoint3(q[1]), toPoint3(q[2]), toPoint3(q[3]));
@@ -141,7 +141,7 @@ TEST_F(MeshTessellationTest, DepthOneOnANonParallelogramCentresOnTheP0P2Diagonal
         {{{3, 0, 2}, {2, 0, 2}, {1.5, 0, 1}, {3.5, 0, 1}}},
         {{{1, 0, 2}, {0.5, 0, 1}, {1.5, 0, 1}, {2, 0, 2}}},
     };
-    for (const Matrix& m : {faceOnBelow(), oblique()})
+    for (const Matrix4& m : {faceOnBelow(), oblique()})
         expectQuadTriangles(subdivided(trapezoid, 1, m), quarters, m);
 }
 
@@ -149,7 +149,7 @@ TEST_F(MeshTessellationTest, DepthTwoTilesAParallelogramOnItsFiveByFiveLattice)
 {
     constexpr std::size_t LATTICE_POINTS = 25;
     for (const Quad& face : {square, skewed}) {
-        const Matrix m = oblique();
+        const Matrix4 m = oblique();
         const auto triangles = subdivided(face, 2, m);
         ASSERT_EQ(triangles.size(), 32u);
         expectQuadTriangles(triangles, depthTwoQuads(face), m);

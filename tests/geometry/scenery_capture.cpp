@@ -80,13 +80,13 @@ Capture3d captureInWorld(const ViewTurn& view, const std::function<void()>& draw
     return result;
 }
 
-WorldPoint windingNormal(const CapturedPolygon& polygon)
+Vec3 windingNormal(const CapturedPolygon& polygon)
 {
     // Newell's method: robust for any planar polygon, sign from the winding.
-    WorldPoint n = {0, 0, 0};
+    Vec3 n = {0, 0, 0};
     for (std::size_t i = 0; i < polygon.size(); ++i) {
-        const WorldPoint& a = polygon[i].at;
-        const WorldPoint& b = polygon[(i + 1) % polygon.size()].at;
+        const Vec3& a = polygon[i].at;
+        const Vec3& b = polygon[(i + 1) % polygon.size()].at;
         n.x += (a.y - b.y) * (a.z + b.z);
         n.y += (a.z - b.z) * (a.x + b.x);
         n.z += (a.x - b.x) * (a.y + b.y);
@@ -100,9 +100,9 @@ WorldPoint windingNormal(const CapturedPolygon& polygon)
     return n;
 }
 
-WorldPoint centreOf(const CapturedPolygon& polygon)
+Vec3 centreOf(const CapturedPolygon& polygon)
 {
-    WorldPoint c = {0, 0, 0};
+    Vec3 c = {0, 0, 0};
     for (const CapturedVertex& v : polygon) {
         c.x += v.at.x;
         c.y += v.at.y;
@@ -112,7 +112,7 @@ WorldPoint centreOf(const CapturedPolygon& polygon)
     return {c.x / n, c.y / n, c.z / n};
 }
 
-WorldPoint turnAboutVertical(const WorldPoint& v, double degrees)
+Vec3 turnAboutVertical(const Vec3& v, double degrees)
 {
     const double c = std::cos(radians(degrees));
     const double s = std::sin(radians(degrees));

@@ -3,15 +3,11 @@
 // line segments, seen through a view that the test chooses.
 #pragma once
 
+#include "tests/support/view_math.h"
+
 #include <array>
 #include <functional>
 #include <vector>
-
-struct WorldPoint {
-    double x;
-    double y;
-    double z;
-};
 
 // A view made of a turn only (no translation): eye = turn * world.
 struct ViewTurn {
@@ -23,11 +19,11 @@ struct ViewTurn {
 ViewTurn tiltedView(double pitchDegrees, double yawDegrees);
 
 struct CapturedVertex {
-    WorldPoint at;
+    Vec3 at;
     std::array<double, 4> colour; // lit RGBA, 0..1 (only with colours requested)
 };
 using CapturedPolygon = std::vector<CapturedVertex>;
-using CapturedLine = std::array<WorldPoint, 2>;
+using CapturedLine = std::array<Vec3, 2>;
 
 struct Capture3d {
     std::vector<CapturedPolygon> polygons;
@@ -43,10 +39,10 @@ Capture3d captureInWorld(const ViewTurn& view, const std::function<void()>& draw
 
 // Outward normal of a polygon from its winding (counter-clockwise = front),
 // unit length.
-WorldPoint windingNormal(const CapturedPolygon& polygon);
+Vec3 windingNormal(const CapturedPolygon& polygon);
 
 // Mean of a polygon's corners.
-WorldPoint centreOf(const CapturedPolygon& polygon);
+Vec3 centreOf(const CapturedPolygon& polygon);
 
 // Rotation of a vector about the vertical axis by degrees (as glRotatef(a, 0, 1, 0)).
-WorldPoint turnAboutVertical(const WorldPoint& v, double degrees);
+Vec3 turnAboutVertical(const Vec3& v, double degrees);

@@ -56,7 +56,7 @@ Cell cellOf(const CapturedPolygon& p)
     return c;
 }
 
-void expectPoint(const WorldPoint& actual, const WorldPoint& expected, const std::string& what)
+void expectPoint(const Vec3& actual, const Vec3& expected, const std::string& what)
 {
     EXPECT_NEAR(actual.x, expected.x, TOLERANCE) << what;
     EXPECT_NEAR(actual.y, expected.y, TOLERANCE) << what;
@@ -66,9 +66,9 @@ void expectPoint(const WorldPoint& actual, const WorldPoint& expected, const std
 // A GL quad may come back from feedback as one polygon or as two triangles;
 // either way a cell's polygons follow each other. Group them by cell and
 // return, per cell in drawing order, the distinct corners in order of appearance.
-std::vector<std::vector<WorldPoint>> cellsInOrder(const std::vector<CapturedPolygon>& polygons)
+std::vector<std::vector<Vec3>> cellsInOrder(const std::vector<CapturedPolygon>& polygons)
 {
-    std::vector<std::vector<WorldPoint>> cells;
+    std::vector<std::vector<Vec3>> cells;
     Cell last = {1e9, 1e9};
     for (const CapturedPolygon& p : polygons) {
         const Cell c = cellOf(p);
@@ -77,7 +77,7 @@ std::vector<std::vector<WorldPoint>> cellsInOrder(const std::vector<CapturedPoly
         last = c;
         for (const CapturedVertex& v : p) {
             bool known = false;
-            for (const WorldPoint& k : cells.back())
+            for (const Vec3& k : cells.back())
                 known = known || (std::fabs(k.x - v.at.x) < TOLERANCE && std::fabs(k.z - v.at.z) < TOLERANCE);
             if (!known)
                 cells.back().push_back(v.at);
@@ -126,9 +126,9 @@ TEST_F(SceneryTest, BuildSceneryStandsFourBoxesAtTheCornersWithTheirYaws)
         // The box's triangles, drawn in box order: centred over its position,
         // half way up, with its own +x and +z faces turned by its yaw.
         const std::size_t first = static_cast<std::size_t>(i) * BOX_TRIANGLES;
-        WorldPoint sum = {0, 0, 0};
+        Vec3 sum = {0, 0, 0};
         for (std::size_t t = first; t < first + BOX_TRIANGLES; ++t) {
-            const WorldPoint c = centreOf(drawn.polygons[t]);
+            const Vec3 c = centreOf(drawn.polygons[t]);
             sum = {sum.x + c.x, sum.y + c.y, sum.z + c.z};
         }
         const double n = static_cast<double>(BOX_TRIANGLES);
@@ -149,7 +149,7 @@ TEST_F(SceneryTest, GroundIsFortyByFortyCellsInRowsFromTheFarCorner)
     const std::vector<CapturedPolygon> ground = groundLevelPolygons(drawn);
     for (const CapturedPolygon& p : ground)
         expectPoint(windingNormal(p), {0, 1, 0}, "ground faces up");
-    const std::vector<std::vector<WorldPoint>> cells = cellsInOrder(ground);
+    const std::vector<std::vector<Vec3>> cells = cellsInOrder(ground);
     ASSERT_EQ(cells.size(), static_cast<std::size_t>(GROUND_CELLS_PER_SIDE * GROUND_CELLS_PER_SIDE));
 
     // Rows from z 9.5..10 down to z -10..-9.5; in each, x from 9.5..10 down.
@@ -160,7 +160,7 @@ TEST_F(SceneryTest, GroundIsFortyByFortyCellsInRowsFromTheFarCorner)
             const double z0 = 10 - CELL * (row + 1);
             ASSERT_EQ(cell.size(), 4u) << "cell " << row << ", " << column;
             std::set<std::pair<long, long>> corners;
-            for (const WorldPoint& p : cell)
+            for (const Vec3& p : cell)
                 corners.insert({std::lround(p.x * 4), std::lround(p.z * 4)});
             const std::set<std::pair<long, long>> expected = {
                 {std::lround(x0 * 4), std::lround(z0 * 4)},
@@ -183,7 +183,7 @@ TEST_F(SceneryTest, GroundIsInvisibleFromBelow)
     const std::vector<CapturedPolygon> atZero = groundLevelPolygons(drawn);
     EXPECT_EQ(atZero.size(), SCENERY_BOX_COUNT * 32u);
     for (const CapturedPolygon& p : atZero) {
-        const WorldPoint c = centreOf(p);
+        const Vec3 c = centreOf(p);
         EXPECT_TRUE(std::fabs(std::fabs(c.x) - 6) < 1 && std::fabs(std::fabs(c.z) - 6) < 1)
             << "polygon at height 0 outside the box footprints: " << c.x << ", " << c.z;
     }
@@ -199,7 +199,7 @@ TEST_F(SceneryTest, AxesAndGridLinesLieWhereTheyBelong)
     const Capture3d drawn = captureInWorld(tiltedView(30, 20), [&] { drawScenery(scenery); }, false);
     ASSERT_EQ(drawn.lines.size(), 45u);
     // Three axes through the origin, 200 long, the x and z axes at height 0.
-    const std::array<std::array<WorldPoint, 2>, 3> axes = {{{{{100, 0, 0}, {-100, 0, 0}}},
+    const std::array<std::array<Vec3, 2>, 3> axes = {{{{{100, 0, 0}, {-100, 0, 0}}},
                                                           {{{0, 100, 0}, {0, -100, 0}}},
                                                           {{{0, 0, 100}, {0, 0, -100}}}}};
     for (std::size_t a = 0; a < 3; ++a) {

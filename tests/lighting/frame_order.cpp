@@ -1,7 +1,7 @@
 #include "tests/lighting/frame_order.h"
 
 #include "tests/lighting/lighting_model.h"
-#include "tests/lighting/trace_matrix.h"
+#include "tests/support/view_math.h"
 #include "tests/support/scene_view.h"
 
 #include <cmath>
@@ -110,20 +110,20 @@ public:
                c.name == "glRotated" || c.name == "glMultMatrixf" || c.name == "glMultMatrixd";
     }
 
-    static Matrix matrixOf(const TraceCall& c)
+    static Matrix4 matrixOf(const TraceCall& c)
     {
         if (c.name == "glTranslatef" || c.name == "glTranslated")
             return translation(c.value("x"), c.value("y"), c.value("z"));
         if (c.name == "glRotatef" || c.name == "glRotated")
             return rotation(c.value("angle"), c.value("x"), c.value("y"), c.value("z"));
-        Matrix m = {};
+        Matrix4 m = {};
         const std::vector<double> v = c.numbers("m");
         for (std::size_t i = 0; i < 16 && i < v.size(); ++i)
             m[i] = v[i];
         return m;
     }
 
-    const Matrix& top() const { return stack_.back(); }
+    const Matrix4& top() const { return stack_.back(); }
     std::size_t depth() const { return stack_.size(); }
 
     std::vector<double> colour()
@@ -140,21 +140,22 @@ public:
     std::vector<double> vertex()
     {
         const TraceCall& c = take("glVertex3f");
-        return transform(top(), c.value("x"), c.value("y"), c.value("z"));
+        const Vec3 placed = transform(top(), {c.value("x"), c.value("y"), c.value("z")});
+        return {placed.x, placed.y, placed.z};
     }
 
 private:
     const std::vector<TraceCall>& calls_;
     std::size_t at_;
     std::size_t end_;
-    std::vector<Matrix> stack_ = {identity()};
+    std::vector<Matrix4> stack_ = {identity()};
 };
 
-void checkMatrixLoad(Walker& w, const std::string& mode, const Matrix& expected, const std::string& what)
+void checkMatrixLoad(Walker& w, const std::string& mode, const Matrix4& expected, const std::string& what)
 {
     w.expect(w.take("glMatrixMode").argument("mode") == mode, what + " in " + mode);
     w.take("glLoadIdentity");
-    Matrix product = identity();
+    Matrix4 product = identity();
     while (Walker::isTransform(w.peek()))
         product = multiply(product, Walker::matrixOf(w.takeAny()));
     w.expectValues({product.begin(), product.end()}, {expected.begin(), expected.end()}, what);
@@ -244,7 +245,7 @@ void checkBox(Walker& w, const BoxPlacement& at)
                          c.argument("type") == "GL_UNSIGNED_BYTE",
                      "box quad as 6 byte-indexed triangle corners, vertex array on");
             if (draws++ == 0) {
-                const Matrix placed = multiply(translation(at.x, 0, at.z), rotation(at.yaw, 0, 1, 0));
+                const Matrix4 placed = multiply(translation(at.x, 0, at.z), rotation(at.yaw, 0, 1, 0));
                 w.expectValues({w.top().begin(), w.top().end()}, {placed.begin(), placed.end()}, "box placement");
             }
         } else if (c.name == "glNormal3f") {
@@ -417,7 +418,7 @@ double checkFrame(const std::vector<TraceCall>& calls, std::pair<std::size_t, st
                  mask.find("GL_DEPTH_BUFFER_BIT") != std::string::npos,
              "clear colour and depth");
     checkMatrixLoad(w, "GL_PROJECTION", perspective(60, view.aspect, 0.1, 100), "projection");
-    checkMatrixLoad(w, "GL_MODELVIEW", lookAt(view.eye, view.centre), "view");
+    checkMatrixLoad(w, "GL_MODELVIEW", lookAt({view.eye[0], view.eye[1], view.eye[2]}, {view.centre[0], view.centre[1], view.centre[2]}), "view");
     checkLights(w);
     checkAxesAndGrid(w);
     for (const BoxPlacement& at : BOX_PLACEMENTS)

@@ -3,7 +3,7 @@
 // vertex under them, used to predict the colours a frame shows.
 #pragma once
 
-#include "tests/support/vec3.h"
+#include "tests/support/view_math.h"
 
 #include <array>
 

@@ -47,9 +47,11 @@ PerspectiveView::PerspectiveView(const Vec3& eye, const Vec3& centre, const Vec3
                                  double fovYDegrees, int width, int height, double zNear)
     : eye_(eye), width_(width), height_(height), zNear_(zNear)
 {
-    forward_ = normalised(centre - eye);
-    right_ = normalised(cross(forward_, up));
-    upward_ = cross(right_, forward_);
+    // The eye's own axes: the rows of the viewing matrix gluLookAt builds.
+    const Matrix4 view = lookAt(eye, centre, up);
+    right_ = {view[0], view[4], view[8]};
+    upward_ = {view[1], view[5], view[9]};
+    forward_ = {-view[2], -view[6], -view[10]};
     // Half the viewport height spans tan(fov / 2); the aspect of the
     // projection is the viewport's, so a pixel is square on both axes.
     focal_ = (height / 2.0) / std::tan(fovYDegrees * DEGREES_TO_RADIANS / 2.0);

@@ -1,11 +1,11 @@
 // Where the scene must appear on the screen, worked out by the tests
-// themselves: a perspective camera with its own look-at and projection maths
+// themselves: a perspective camera over the look-at of view_math.h
 // (nothing taken from the program or from GL), the program's start and chase
 // views in those terms, and the colour classes of what the screen shows.
 #pragma once
 
 #include "tests/support/xdriver.h"
-#include "tests/support/vec3.h"
+#include "tests/support/view_math.h"
 
 #include <functional>
 #include <vector>

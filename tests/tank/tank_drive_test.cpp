@@ -188,7 +188,7 @@ void expectChaseViewLoaded(const Vec3& eye, const Vec3& centre)
     selectView(*theScene);
     GLdouble loaded[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, loaded);
-    const Matrix want = lookAt(eye, centre, {0, 1, 0});
+    const Matrix4 want = lookAt(eye, centre, {0, 1, 0});
     constexpr double MATRIX_TOLERANCE = 1e-5; // GLU works in single precision
     for (std::size_t i = 0; i < 16; ++i)
         EXPECT_NEAR(loaded[i], want[i], MATRIX_TOLERANCE) << "element " << i;
