@@ -82,7 +82,7 @@ TEST_F(TankEndToEndTest, HoldingWDrivesTheTankAlongPlusX)
     ASSERT_TRUE(waitForFrame([](const Capture&, const TankBlob&) { return true; }));
     EXPECT_NEAR(lastTank_.y, start_.y, PLACE_TOLERANCE);
     EXPECT_GT(lastTank_.x, start_.x);
-    EXPECT_GE(torusPixels(last_), MIN_TORUS_PIXELS);
+    EXPECT_GE(countPixels(last_, wholeCapture(last_), isTorusBlue), MIN_TORUS_PIXELS);
     session_.keep(last_, "driven-along-x");
 }
 
@@ -107,7 +107,7 @@ TEST_F(TankEndToEndTest, HoldingATurnsTheTankToItsLeft)
     session_.release("w");
     EXPECT_TRUE(away) << "the tank did not drive away; its patch is at " << lastTank_.x << ", "
                       << lastTank_.y;
-    EXPECT_GE(torusPixels(last_), MIN_TORUS_PIXELS);
+    EXPECT_GE(countPixels(last_, wholeCapture(last_), isTorusBlue), MIN_TORUS_PIXELS);
     session_.keep(last_, "turned-left");
 }
 

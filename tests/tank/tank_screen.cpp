@@ -10,8 +10,6 @@ constexpr int GREY_DARKEST = 16;    // below this the pixel counts as black
 constexpr int GREY_BRIGHTEST = 140; // above this it is a grid line or highlight
 constexpr int NEIGHBOURHOOD = 2;    // pixels each way that must be grey too
 
-constexpr int TORUS_BLUE_MIN = 40;
-constexpr int TORUS_OTHER_MAX = 20;
 
 bool isGrey(const Capture& f, int x, int y)
 {
@@ -95,15 +93,4 @@ TankBlob findTank(const Capture& frame)
                 largest = blob;
         }
     return largest;
-}
-
-int torusPixels(const Capture& frame)
-{
-    int count = 0;
-    for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x)
-            if (frame.blue(x, y) >= TORUS_BLUE_MIN && frame.red(x, y) <= TORUS_OTHER_MAX &&
-                frame.green(x, y) <= TORUS_OTHER_MAX)
-                ++count;
-    return count;
 }

@@ -17,6 +17,3 @@ struct TankBlob {
     int width() const { return right - left + 1; }
 };
 TankBlob findTank(const Capture& frame);
-
-// Pixels of the torus's blue.
-int torusPixels(const Capture& frame);

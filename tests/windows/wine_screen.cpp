@@ -1,5 +1,7 @@
 #include "tests/windows/wine_screen.h"
 
+#include "tests/support/scene_view.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -7,8 +9,6 @@
 
 namespace {
 
-constexpr int BLUE_LEAD = 40;
-constexpr int BLUE_MIN = 60;
 // Two captures differ at a pixel when a channel changes by more than this.
 constexpr int PIXEL_CHANGE = 24;
 // Pixels this close to the torus in either capture do not count: it spins.
@@ -49,11 +49,6 @@ std::vector<bool> torusArea(const Capture& first, const Capture& second)
 
 } // namespace
 
-bool isTorusBlue(int red, int green, int blue)
-{
-    return blue >= BLUE_MIN && blue >= red + BLUE_LEAD && blue >= green + BLUE_LEAD;
-}
-
 long changesAwayFromTorus(const Capture& first, const Capture& second)
 {
     if (first.width != second.width || first.height != second.height || first.width == 0)
@@ -72,15 +67,6 @@ long changesAwayFromTorus(const Capture& first, const Capture& second)
     return changed;
 }
 
-long torusPixels(const Capture& shot)
-{
-    long count = 0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            if (isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
-                ++count;
-    return count;
-}
 
 // _NET_WM_ICON holds, for each icon, its width, its height, then its pixels,
 // each as a C long.

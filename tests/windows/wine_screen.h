@@ -1,16 +1,10 @@
-// What the tests read from the screen and the window system: the spinning
-// torus, motion away from it, and the window's icon.
+// What the Windows tests read from the screen and the window system: motion
+// away from the spinning torus, and the window's icon.
 #pragma once
 
 #include "tests/support/xdriver.h"
 
 #include <vector>
-
-// True for the torus's blue: blue clearly ahead of red and green.
-bool isTorusBlue(int red, int green, int blue);
-
-// Pixels of the torus's blue in a capture.
-long torusPixels(const Capture& shot);
 
 // Pixels that differ between two captures of the window away from the torus,
 // which spins; -1 if the captures do not match in size.

@@ -11,6 +11,7 @@
 // "N passed, N failed"; exits non-zero when any check failed.
 #include "platform/window_icon.h"
 #include "tests/support/program.h"
+#include "tests/support/scene_view.h"
 #include "tests/support/xdriver.h"
 #include "tests/windows/wine_screen.h"
 
@@ -161,7 +162,10 @@ public:
         window_ = driver_.findWindow(TITLE, WINE_START_WAIT_MS);
         if (window_ == 0)
             return false;
-        return pollUntil([&] { return torusPixels(driver_.capture(window_)) > 0; }, WAIT_MS);
+        return pollUntil([&] {
+            const Capture shot = driver_.capture(window_);
+            return countPixels(shot, wholeCapture(shot), isTorusBlue) > 0;
+        });
     }
 
     // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
