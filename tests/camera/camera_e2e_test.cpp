@@ -1,15 +1,21 @@
 // The free camera of the real program under real keys and real pointer motion
 // on a private X server, checked against where the torus must appear.
-#include "tests/camera/live_program.h"
+#include "tests/support/program_session.h"
+#include "tests/support/scene_view.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-using namespace camera_e2e;
-
 namespace {
+
+constexpr int WINDOW_WIDTH = 1280; // the window's size at start-up, pixels
+constexpr int WINDOW_HEIGHT = 720;
+constexpr int POINTER_HOME_X = 640; // where mouse look sends the pointer back to
+constexpr int POINTER_HOME_Y = 360;
+constexpr double FIELD_OF_VIEW_DEGREES = 60.0;
 
 // The top of the torus ring, (0, 1.75, 0), stays where it is however the torus
 // spins about the vertical axis: the topmost torus-blue pixel shows it.
@@ -34,11 +40,60 @@ struct Pixel {
     int y = 0;
 };
 
+// The pixel the torus's top lands on for a camera at eye looking at centre,
+// floored.
 Pixel expectedTop(const Vec3& eye, const Vec3& centre)
 {
-    Pixel pixel;
-    EXPECT_TRUE(projectToPixel(TORUS_TOP, eye, centre, pixel.x, pixel.y));
-    return pixel;
+    const PerspectiveView view(eye, centre, {0.0, 1.0, 0.0}, FIELD_OF_VIEW_DEGREES, WINDOW_WIDTH,
+                               WINDOW_HEIGHT);
+    ScreenPoint pixel;
+    EXPECT_TRUE(view.project(TORUS_TOP, pixel));
+    return {static_cast<int>(std::floor(pixel.x)), static_cast<int>(std::floor(pixel.y))};
+}
+
+// Topmost row holding torus blue, and the middle of the blue over a band of
+// rows below it: the torus is faceted, and at some turns its highest facet
+// has a slanted top edge whose first row is only one end of it.
+bool torusTop(const Capture& image, int& x, int& y)
+{
+    constexpr int TOP_BAND_ROWS = 8;
+    int first = -1;
+    int last = -1;
+    int topRow = -1;
+    for (int row = 0; row < image.height; ++row) {
+        for (int column = 0; column < image.width; ++column) {
+            if (pixelIs(image, column, row, isTorusBlue)) {
+                first = first < 0 || column < first ? column : first;
+                last = std::max(last, column);
+            }
+        }
+        if (first >= 0 && topRow < 0)
+            topRow = row;
+        if (topRow >= 0 && row - topRow + 1 >= TOP_BAND_ROWS)
+            break;
+    }
+    if (topRow < 0)
+        return false;
+    x = (first + last) / 2;
+    y = topRow;
+    return true;
+}
+
+// The program with the keyboard focus following the pointer, as on a bare server.
+ProgramSession::Options bareServer()
+{
+    ProgramSession::Options options;
+    options.focus = ProgramSession::Focus::FollowsPointer;
+    return options;
+}
+
+bool waitForPointerAt(ProgramSession& session, int x, int y)
+{
+    return pollUntil([&] {
+        int px = -1;
+        int py = -1;
+        return session.driver().pointerIn(session.window(), px, py) && px == x && py == y;
+    });
 }
 
 bool topNear(const Capture& image, const Pixel& expected)
@@ -70,13 +125,13 @@ Vec3 flownCentre(double t)
 
 TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
 {
-    LiveProgram session;
-    ASSERT_TRUE(session.ready());
+    ProgramSession session(bareServer());
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
     XDriver& driver = session.driver();
     driver.movePointerIn(session.window(), 300, 200);
-    EXPECT_TRUE(session.waitForCursorHidden(false)) << "keyboard camera: the pointer shows";
-    ASSERT_TRUE(session.pickRow(ROW_MOUSE));
-    EXPECT_TRUE(session.waitForCursorHidden(true)) << "mouse camera: the pointer is hidden";
+    EXPECT_TRUE(session.waitForPointerHidden(false)) << "keyboard camera: the pointer shows";
+    ASSERT_TRUE(session.chooseHere(MenuChoice::MouseCamera));
+    EXPECT_TRUE(session.waitForPointerHidden(true)) << "mouse camera: the pointer is hidden";
 
     // An event where the menu left the pointer turns nothing but aims the
     // view level along -z, and the pointer is sent home.
@@ -84,32 +139,32 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     int y = 0;
     ASSERT_TRUE(driver.pointerIn(session.window(), x, y));
     driver.movePointerIn(session.window(), x, y);
-    EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
+    EXPECT_TRUE(waitForPointerAt(session, POINTER_HOME_X, POINTER_HOME_Y));
     const Pixel level = expectedTop(START_EYE, levelCentre(0.0));
     Capture shot;
-    EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, level); }, &shot));
-    session.save(shot, "mouse-level");
+    EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return topNear(c, level); }, WAIT_MS, &shot));
+    session.keep(shot, "mouse-level");
 
     // Sixty pixels right: 0.24 rad to the right, and the pointer is sent home.
     constexpr int push = 60;
     driver.movePointerIn(session.window(), POINTER_HOME_X + push, POINTER_HOME_Y);
     const Pixel turned = expectedTop(START_EYE, levelCentre(push * MOUSE_RADIANS_PER_PIXEL));
     EXPECT_LT(turned.x, level.x - 100) << "the torus moves well to the left";
-    EXPECT_TRUE(session.waitForFrame([&](const Capture& c) { return topNear(c, turned); }, &shot));
-    session.save(shot, "mouse-turned");
-    EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
+    EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return topNear(c, turned); }, WAIT_MS, &shot));
+    session.keep(shot, "mouse-turned");
+    EXPECT_TRUE(waitForPointerAt(session, POINTER_HOME_X, POINTER_HOME_Y));
     EXPECT_TRUE(driver.cursorHidden());
 
     // Keyboard camera again: the pointer shows and moving it turns nothing.
-    ASSERT_TRUE(session.pickRow(ROW_MOUSE));
-    EXPECT_TRUE(session.waitForCursorHidden(false));
+    ASSERT_TRUE(session.chooseHere(MenuChoice::MouseCamera));
+    EXPECT_TRUE(session.waitForPointerHidden(false));
     constexpr int restX = 900;
     constexpr int restY = 200;
     driver.movePointerIn(session.window(), restX, restY);
     for (int frame = 0; frame < FRAMES_TO_WATCH; ++frame) {
         const Capture before = shot;
-        ASSERT_TRUE(session.waitForFrame(
-            [&](const Capture& c) { return c.rgb != before.rgb; }, &shot))
+        ASSERT_TRUE(session.waitForScreen(
+            [&](const Capture& c) { return c.rgb != before.rgb; }, WAIT_MS, &shot))
             << "the spinning torus changes every frame";
     }
     EXPECT_TRUE(topNear(shot, turned)) << "the view stays as the mouse left it";
@@ -120,14 +175,14 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
 
 TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
 {
-    LiveProgram session;
-    ASSERT_TRUE(session.ready());
+    ProgramSession session(bareServer());
+    ASSERT_TRUE(session.ready()) << session.startupProblem();
     session.driver().movePointerIn(session.window(), POINTER_HOME_X, 600);
     session.driver().focus(session.window());
     Capture shot;
-    ASSERT_TRUE(session.waitForFrame(
-        [&](const Capture& c) { return topNear(c, expectedTop(START_EYE, START_CENTRE)); }, &shot));
-    session.save(shot, "fly-start");
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return topNear(c, expectedTop(START_EYE, START_CENTRE)); }, WAIT_MS, &shot));
+    session.keep(shot, "fly-start");
 
     // Each tap is one tick's flight along the line from the eye to the origin,
     // which keeps the origin in the middle of the view: the torus's top climbs
@@ -148,10 +203,10 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
                                                    flownCentre(t - FLIGHT_PER_TICK)).y - expected.y);
         const int rowTolerance = std::min(stepAbove, stepBelow) / 2;
         const int columnTolerance = static_cast<int>(TOP_COLUMN_TOLERANCE / (1.0 - t));
-        const bool arrived = session.waitForFrame([&](const Capture& c) {
+        const bool arrived = session.waitForScreen([&](const Capture& c) {
             Pixel top;
             return torusTop(c, top.x, top.y) && std::abs(top.y - expected.y) < rowTolerance;
-        }, &shot);
+        }, WAIT_MS, &shot);
         Pixel top;
         const bool found = torusTop(shot, top.x, top.y);
         ASSERT_TRUE(arrived) << name << " tap to " << ticks << " ticks: the torus's top is not at row "
@@ -160,9 +215,9 @@ TEST(CameraEndToEnd, ArrowKeysFlyAlongTheLineOfSight)
     };
     for (int n = 0; n < FORWARD_TAPS; ++n)
         ASSERT_NO_FATAL_FAILURE(tap("Up", 1, "Up"));
-    session.save(shot, "fly-forward");
+    session.keep(shot, "fly-forward");
     // Back past the start: the torus shrinks.
     for (int n = 0; n < FORWARD_TAPS + BACK_PAST_START_TAPS; ++n)
         ASSERT_NO_FATAL_FAILURE(tap("Down", -1, "Down"));
-    session.save(shot, "fly-back");
+    session.keep(shot, "fly-back");
 }

@@ -1,7 +1,5 @@
-// A shorter run of the real menu, in other orders than the scenarios: vertex
-// before wireframe, repeats, the camera mode and the chase view toggled
-// across each other. Each choice is checked on the screen and, for the
-// camera mode, on the pointer. Then the menu as used under a window manager,
+// The real menu's camera mode and chase view toggled across each other, each
+// choice checked on the screen and on the pointer. Then the menu as used under a window manager,
 // with the window away from the screen's corner: press, drag and release on
 // an entry; a right click, then a left click on an entry; a click on the
 // desktop to close it. And Escape pressed to close the open menu, which must
@@ -18,24 +16,6 @@
 #include <vector>
 
 namespace {
-
-struct RenderStep {
-    MenuChoice entry;
-    Rendering shows;
-    const char* name;
-};
-
-// From the start: vertex gives points; wireframe (its flag off) lines;
-// vertex (its flag on) filled; wireframe (on) filled; wireframe (off) lines;
-// wireframe (on) filled: both flags off again, as at the start.
-const RenderStep RENDER_STEPS[] = {
-    {MenuChoice::Vertex, Rendering::Points, "vertex"},
-    {MenuChoice::Wireframe, Rendering::Lines, "wireframe"},
-    {MenuChoice::Vertex, Rendering::Filled, "vertex-again"},
-    {MenuChoice::Wireframe, Rendering::Filled, "wireframe-again"},
-    {MenuChoice::Wireframe, Rendering::Lines, "wireframe-third"},
-    {MenuChoice::Wireframe, Rendering::Filled, "wireframe-fourth"},
-};
 
 constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
@@ -143,14 +123,6 @@ TEST(MenuRobustnessTest, RealMenuInOtherOrders)
     ASSERT_TRUE(tankStaysAtRest(session, tracker, why)) << why;
 
     Capture shot;
-    for (const RenderStep& step : RENDER_STEPS) {
-        ASSERT_TRUE(session.choose(step.entry)) << step.name;
-        EXPECT_TRUE(waitForRendering(session, step.shows, shot))
-            << step.name << ": expected " << renderingName(step.shows) << ", the ground shows "
-            << renderingName(renderingOfGround(shot));
-        session.keep(shot, step.name);
-    }
-
     // Mouse camera on, the chase view locked, the mouse camera off, unlocked.
     ASSERT_TRUE(session.chooseHere(MenuChoice::MouseCamera));
     EXPECT_TRUE(session.waitForPointerHidden(true)) << "mouse camera on: pointer shown";

@@ -1,7 +1,10 @@
 // Wireframe and vertex rendering from the real menu, as the entries' table
-// says: wireframe gives lines; vertex then gives points; wireframe again
-// gives filled polygons (its flag was on); vertex again leaves them filled
-// (its flag was on), and vertex once more gives points.
+// says, in two orders. Vertex first gives points; wireframe (its flag off)
+// lines; vertex (its flag on) filled; wireframe (on) filled; wireframe (off)
+// lines; wireframe (on) filled: both flags off again, as at the start. Then
+// wireframe gives lines; vertex then gives points; wireframe again gives
+// filled polygons (its flag was on); vertex again leaves them filled (its
+// flag was on), and vertex once more gives points.
 #include "tests/scenarios/screen_checks.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +18,23 @@ struct Step {
 };
 
 const Step STEPS[] = {
-    {MenuChoice::Wireframe, Rendering::Lines, "1-wireframe"},
-    {MenuChoice::Vertex, Rendering::Points, "2-vertex"},
-    {MenuChoice::Wireframe, Rendering::Filled, "3-wireframe-again"},
-    {MenuChoice::Vertex, Rendering::Filled, "4-vertex-again"},
+    {MenuChoice::Vertex, Rendering::Points, "a1-vertex"},
+    {MenuChoice::Wireframe, Rendering::Lines, "a2-wireframe"},
+    {MenuChoice::Vertex, Rendering::Filled, "a3-vertex-again"},
+    {MenuChoice::Wireframe, Rendering::Filled, "a4-wireframe-again"},
+    {MenuChoice::Wireframe, Rendering::Lines, "a5-wireframe-third"},
+    {MenuChoice::Wireframe, Rendering::Filled, "a6-wireframe-fourth"},
+    {MenuChoice::Wireframe, Rendering::Lines, "b1-wireframe"},
+    {MenuChoice::Vertex, Rendering::Points, "b2-vertex"},
+    {MenuChoice::Wireframe, Rendering::Filled, "b3-wireframe-again"},
+    {MenuChoice::Vertex, Rendering::Filled, "b4-vertex-again"},
     // Only if the step before really turned the vertex flag off:
-    {MenuChoice::Vertex, Rendering::Points, "5-vertex-once-more"},
+    {MenuChoice::Vertex, Rendering::Points, "b5-vertex-once-more"},
 };
 
 } // namespace
 
-TEST(RenderScenarioTest, WireframeThenVertexThenBackToFilled)
+TEST(RenderScenarioTest, WireframeAndVertexInTwoOrders)
 {
     ProgramSession session;
     ASSERT_TRUE(session.ready()) << session.startupProblem();

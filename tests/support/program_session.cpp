@@ -117,14 +117,12 @@ std::string desktopName(Desktop desktop)
 
 ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}, {}}) {}
 
-ProgramSession::ProgramSession(const Options& options) : ProgramSession(options, SERVER_OPTIONS) {}
-
-ProgramSession::ProgramSession(const Options& options, const std::vector<std::string>& serverOptions)
+ProgramSession::ProgramSession(const Options& options)
 {
     static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
     (void)stopAtExitRegistered;
     openSessions().push_back(this);
-    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, serverOptions);
+    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, SERVER_OPTIONS);
     if (!server_->running()) {
         problem_ = "no private X server: " + server_->problem();
         return;

@@ -109,20 +109,15 @@ public:
     // Stop the program and the X server at once (the test process is ending).
     void stopAtExit();
 
-protected:
-    // The same on a server with the given Xvfb options instead of the quick
-    // auto-repeat, e.g. none for the server's own default repeat.
-    ProgramSession(const Options& options, const std::vector<std::string>& serverOptions);
-    // Move the pointer to root pixel (x, y) over the open menu until the menu
-    // shows the entry there highlighted; false if it never does.
-    bool waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y);
-
 private:
     bool waitForMenuClosed(WindowId menu);
     // Wait until a frame has been drawn over the place of a closed menu.
     bool waitForMenuPainted(const WindowGeometry& place);
     bool waitUntil(const std::function<bool()>& condition);
     bool chooseFromOpenMenu(MenuChoice entry);
+    // Move the pointer to root pixel (x, y) over the open menu until the menu
+    // shows the entry there highlighted; false if it never does.
+    bool waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y);
     bool pressRightButton();
 
     bool startDesktop(Desktop desktop);
