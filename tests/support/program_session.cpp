@@ -183,7 +183,10 @@ ProgramSession::ProgramSession(const Options& options)
         },
         WAIT_MS);
     if (!drawn) {
-        problem_ = "the first frame never showed";
+        problem_ = std::string("the first frame never showed; the program ") +
+                   (process_->running() ? "still runs after " + std::to_string(WAIT_MS / 1000) + " s"
+                                        : "ended with status " + std::to_string(process_->exitStatus())) +
+                   "; stderr: " + process_->standardError();
         window_ = 0;
     }
 }
