@@ -2,7 +2,7 @@
 // follows, so the tank stays at one place on the screen while the ground grid
 // runs past; unlocking gives back exactly the free view.
 #include "tests/scenarios/screen_checks.h"
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

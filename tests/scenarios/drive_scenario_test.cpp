@@ -2,7 +2,7 @@
 // torus ring along +x, a straight, a quarter turn to the left, another
 // straight, and the whole way back in reverse to where the route began.
 // Positions come from the screen alone; nothing is predicted from time.
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

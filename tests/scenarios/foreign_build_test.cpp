@@ -2,7 +2,7 @@
 // sets it), run by qemu-user, once end to end beside this build's own program.
 // Emulated, it draws about a frame a second.
 #include "tests/scenarios/screen_checks.h"
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // the tank must stop, seen on the screen: it comes to rest while frames go on
 // being drawn, and W works as before afterwards.
 #include "tests/scenarios/screen_checks.h"
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

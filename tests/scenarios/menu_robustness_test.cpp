@@ -5,7 +5,7 @@
 // desktop to close it. And Escape pressed to close the open menu, which must
 // not end the program.
 #include "tests/scenarios/screen_checks.h"
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

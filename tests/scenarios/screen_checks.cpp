@@ -192,3 +192,24 @@ bool chaseViewShowsTank(const Capture& shot, std::string& why)
     }
     return true;
 }
+
+bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why)
+{
+    TankSighting rest;
+    if (!waitForTankAtRest(session, tracker, rest)) {
+        why = "the tank never stopped";
+        return false;
+    }
+    const Capture shot = session.capture();
+    if (!framesStillDrawn(session, startView(shot.width, shot.height))) {
+        why = "no more frames are drawn";
+        return false;
+    }
+    const TankSighting later = tracker.sight(session.capture());
+    if (!later.seen || std::hypot(later.centre.x - rest.centre.x, later.centre.y - rest.centre.y) >
+                           TANK_REST_AGREEMENT) {
+        why = "the tank moved on after it had stopped";
+        return false;
+    }
+    return true;
+}

@@ -6,6 +6,7 @@
 
 #include "tests/support/program_session.h"
 #include "tests/support/scene_view.h"
+#include "tests/support/tank_tracker.h"
 
 #include <string>
 
@@ -47,3 +48,7 @@ bool chaseViewShowsTank(const Capture& shot, std::string& why);
 
 // Wait until the screen shows the given polygon mode on the ground.
 bool waitForRendering(ProgramSession& session, Rendering wanted, Capture& shot);
+
+// With every key let go: the tank comes to rest while frames go on being
+// drawn, and stays there. False (with the reason) otherwise.
+bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why);

@@ -4,7 +4,7 @@
 // And a short run under a real reparenting window manager: Alt+Tab away and
 // back, iconify and restore, and its close button.
 #include "tests/scenarios/screen_checks.h"
-#include "tests/scenarios/tank_tracker.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 

@@ -3,110 +3,99 @@
 #include "tests/support/program.h"
 #include "tests/support/program_session.h"
 #include "tests/support/scene_view.h"
-#include "tests/tank/tank_screen.h"
+#include "tests/support/tank_tracker.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int MIN_TANK_PIXELS = 300;    // the tank at the origin covers about 3000
-constexpr int MIN_TORUS_PIXELS = 5000;  // the torus covers tens of thousands
-constexpr double PLACE_TOLERANCE = 25;  // pixels between the tank's patch and its projection
-const Vec3 TANK_MIDDLE = {0, 0.15, 0};  // half the tank's height above its position
-
-// Window pixel of a scene point under the start-up free camera.
-ScreenPoint startViewPixel(const Vec3& scenePoint, const Capture& frame)
-{
-    ScreenPoint pixel;
-    startView(frame.width, frame.height).project(scenePoint, pixel);
-    return pixel;
-}
+constexpr int MIN_TORUS_PIXELS = 5000; // the torus covers tens of thousands
+constexpr double ROW_TOLERANCE = 0.15; // scene units off the x axis for a straight drive
+constexpr double TURNED_AWAY_Z = -0.5; // scene units: a left turn from +x heads to -z
 
 class TankEndToEndTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(session_.ready()) << session_.startupProblem(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(session_.ready()) << session_.startupProblem();
+        tracker_.emplace(startViewTracker(session_.capture()));
+    }
 
     void TearDown() override
     {
         EXPECT_TRUE(session_.running()) << "the program ended while being driven";
     }
 
-    // Capture frames until one satisfies the condition; false after the wait.
-    bool waitForFrame(const std::function<bool(const Capture&, const TankBlob&)>& condition)
+    // Capture frames until the tank is seen somewhere the condition accepts;
+    // false after the wait.
+    bool waitForTank(const std::function<bool(const TankSighting&)>& condition)
     {
         return session_.waitForScreen(
             [&](const Capture& frame) {
                 last_ = frame;
-                lastTank_ = findTank(frame);
-                return lastTank_.pixels >= MIN_TANK_PIXELS && condition(frame, lastTank_);
+                const TankSighting now = tracker_->sight(frame);
+                if (now.seen)
+                    sighting_ = now;
+                return now.seen && condition(now);
             },
             WAIT_MS);
     }
 
-    // The first frame that shows the tank where the start-up camera puts it.
-    void waitForTankAtTheOrigin()
+    // Let the keys go and wait for the tank to stand.
+    TankSighting releaseAndRest(const std::vector<std::string>& keys)
     {
-        const bool shown = waitForFrame([](const Capture& frame, const TankBlob& tank) {
-            const ScreenPoint home = startViewPixel(TANK_MIDDLE, frame);
-            return std::abs(tank.x - home.x) < PLACE_TOLERANCE &&
-                   std::abs(tank.y - home.y) < PLACE_TOLERANCE;
-        });
-        ASSERT_TRUE(shown) << "no tank near the origin; largest grey patch " << lastTank_.pixels
-                           << " pixels at " << lastTank_.x << ", " << lastTank_.y;
-        start_ = lastTank_;
+        for (const std::string& key : keys)
+            session_.release(key);
+        TankSighting rest;
+        EXPECT_TRUE(waitForTankAtRest(session_, *tracker_, rest)) << "the tank did not stop";
+        return rest;
+    }
+
+    std::string lastPlace() const
+    {
+        if (!sighting_.seen)
+            return "the tank was never seen off its start";
+        return "the tank was last seen at x " + std::to_string(sighting_.ground.x) + ", z " +
+               std::to_string(sighting_.ground.z);
     }
 
     ProgramSession session_;
+    std::optional<TankTracker> tracker_;
     Capture last_;
-    TankBlob lastTank_;
-    TankBlob start_;
+    TankSighting sighting_;
 };
 
 TEST_F(TankEndToEndTest, HoldingWDrivesTheTankAlongPlusX)
 {
-    ASSERT_NO_FATAL_FAILURE(waitForTankAtTheOrigin());
     session_.press("w");
     // Hold W until the tank is two units along +x (clear of the torus ring).
-    const bool arrived = waitForFrame([](const Capture& frame, const TankBlob& tank) {
-        return tank.x >= startViewPixel({2, 0.15, 0}, frame).x;
-    });
-    session_.release("w");
-    ASSERT_TRUE(arrived) << "the tank did not drive right; its patch is at " << lastTank_.x << ", "
-                         << lastTank_.y;
-    // Points along the x axis all lie at one depth, so the tank stays on its row.
-    ASSERT_TRUE(waitForFrame([](const Capture&, const TankBlob&) { return true; }));
-    EXPECT_NEAR(lastTank_.y, start_.y, PLACE_TOLERANCE);
-    EXPECT_GT(lastTank_.x, start_.x);
+    const bool arrived = waitForTank([](const TankSighting& tank) { return tank.ground.x >= 2.0; });
+    const TankSighting rest = releaseAndRest({"w"});
+    ASSERT_TRUE(arrived) << "the tank did not drive along +x; " << lastPlace();
+    EXPECT_NEAR(rest.ground.z, 0.0, ROW_TOLERANCE) << "the tank left the x axis";
+    EXPECT_GE(rest.ground.x, 2.0);
     EXPECT_GE(countPixels(last_, wholeCapture(last_), isTorusBlue), MIN_TORUS_PIXELS);
     session_.keep(last_, "driven-along-x");
 }
 
+// Out of the ring, A held with W turns the tank to its left as it drives:
+// from +x towards -z, away from the camera; D would bring it nearer.
 TEST_F(TankEndToEndTest, HoldingATurnsTheTankToItsLeft)
 {
-    ASSERT_NO_FATAL_FAILURE(waitForTankAtTheOrigin());
-    session_.press("a");
-    // Seen from the camera at +z the tank first shows its side; turned a
-    // quarter it shows its 0.36-wide rear instead of its whole length.
-    const int sideWidth = start_.width();
-    const bool turned = waitForFrame([sideWidth](const Capture&, const TankBlob& tank) {
-        return tank.width() <= sideWidth * 3 / 5;
-    });
-    session_.release("a");
-    ASSERT_TRUE(turned) << "the tank's patch stayed " << lastTank_.width() << " pixels wide";
-    // Turned to its left from +x, it now drives away from the camera (-z):
-    // up the screen, where driving right would keep its row.
     session_.press("w");
-    const bool away = waitForFrame([this](const Capture&, const TankBlob& tank) {
-        return tank.y <= start_.y - PLACE_TOLERANCE;
-    });
-    session_.release("w");
-    EXPECT_TRUE(away) << "the tank did not drive away; its patch is at " << lastTank_.x << ", "
-                      << lastTank_.y;
+    ASSERT_TRUE(waitForTank([](const TankSighting& tank) { return tank.ground.x >= 2.4; }))
+        << "W did not drive the tank out of the ring; " << lastPlace();
+    session_.press("a");
+    const bool turned =
+        waitForTank([](const TankSighting& tank) { return tank.ground.z <= TURNED_AWAY_Z; });
+    const TankSighting rest = releaseAndRest({"w", "a"});
+    ASSERT_TRUE(turned) << "the tank did not turn to its left; " << lastPlace();
+    EXPECT_LT(rest.ground.z, TURNED_AWAY_Z);
     EXPECT_GE(countPixels(last_, wholeCapture(last_), isTorusBlue), MIN_TORUS_PIXELS);
     session_.keep(last_, "turned-left");
 }
@@ -117,7 +106,6 @@ TEST_F(TankEndToEndTest, HoldingATurnsTheTankToItsLeft)
 // S it leaves S to drive the tank back.
 TEST_F(TankEndToEndTest, LetterKeysDriveUnderRussianGreekAndAzertyLayouts)
 {
-    ASSERT_NO_FATAL_FAILURE(waitForTankAtTheOrigin());
     struct Step {
         const char* layout;
         std::vector<std::string> keys; // held together
@@ -135,13 +123,11 @@ TEST_F(TankEndToEndTest, LetterKeysDriveUnderRussianGreekAndAzertyLayouts)
         session_.driver().sync(); // the driver hears of the new keymap
         for (const std::string& key : step.keys)
             session_.press(key);
-        const bool passed = waitForFrame([&step](const Capture& frame, const TankBlob& tank) {
-            const double pixel = startViewPixel({step.x, 0.15, 0}, frame).x;
-            return step.forward ? tank.x >= pixel : tank.x <= pixel;
+        const bool passed = waitForTank([&step](const TankSighting& tank) {
+            return step.forward ? tank.ground.x >= step.x : tank.ground.x <= step.x;
         });
-        for (const std::string& key : step.keys)
-            session_.release(key);
-        ASSERT_TRUE(passed) << "the tank's patch stayed at " << lastTank_.x << ", " << lastTank_.y;
+        releaseAndRest(step.keys);
+        ASSERT_TRUE(passed) << lastPlace();
     }
 }
 

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// Pixels between the centres of two sightings of a tank at rest, at most.
+constexpr double TANK_REST_AGREEMENT = 0.75;
+
 struct TankSighting {
     bool seen = false;
     long pixels = 0;
@@ -92,10 +95,6 @@ TankTracker startViewTracker(const Capture& start);
 
 // Hold W until the tank is out of the torus ring along +x (still held after).
 bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker, int timeoutMs = WAIT_MS);
-
-// With every key let go: the tank comes to rest while frames go on being
-// drawn, and stays there. False (with the reason) otherwise.
-bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why);
 
 // A short press of W still drives the tank on, and it stops again after.
 bool keysStillDriveTheTank(ProgramSession& session, const TankTracker& tracker, std::string& why);

@@ -1,6 +1,4 @@
-#include "tests/scenarios/tank_tracker.h"
-
-#include "tests/scenarios/screen_checks.h"
+#include "tests/support/tank_tracker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,7 +19,6 @@ constexpr long MIN_TANK_PIXELS = 150; // the tank at the far end of a route is b
 constexpr int CELL = 32;              // pixels; coarse grid to find the tank's patch
 constexpr int PATCH_REACH = 110;      // pixels around the densest cell that belong to the tank
 constexpr int REST_GAP_MS = 200;
-constexpr double REST_AGREEMENT = 0.75; // pixels between the two centres
 
 constexpr double START_HEADING = 180.0; // degrees: facing +x
 constexpr int START_PLACE_MARGIN = 6;   // pixels
@@ -122,7 +119,7 @@ bool waitForTankAtRest(ProgramSession& session, const TankTracker& tracker, Tank
         const TankSighting after = tracker.sight(session.capture());
         still = before && before->seen && after.seen &&
                 std::hypot(after.centre.x - before->centre.x, after.centre.y - before->centre.y) <
-                    REST_AGREEMENT;
+                    TANK_REST_AGREEMENT;
         if (still)
             rest = after;
         before = after;
@@ -220,27 +217,6 @@ bool driveOutOfTheRing(ProgramSession& session, const TankTracker& tracker, int 
             return sighting.seen && sighting.ground.x >= OUT_OF_RING_X;
         },
         timeoutMs);
-}
-
-bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why)
-{
-    TankSighting rest;
-    if (!waitForTankAtRest(session, tracker, rest)) {
-        why = "the tank never stopped";
-        return false;
-    }
-    const Capture shot = session.capture();
-    if (!framesStillDrawn(session, startView(shot.width, shot.height))) {
-        why = "no more frames are drawn";
-        return false;
-    }
-    const TankSighting later = tracker.sight(session.capture());
-    if (!later.seen || std::hypot(later.centre.x - rest.centre.x, later.centre.y - rest.centre.y) >
-                           REST_AGREEMENT) {
-        why = "the tank moved on after it had stopped";
-        return false;
-    }
-    return true;
 }
 
 bool keysStillDriveTheTank(ProgramSession& session, const TankTracker& tracker, std::string& why)
