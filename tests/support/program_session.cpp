@@ -401,6 +401,17 @@ bool ProgramSession::openMenu(int x, int y)
 {
     driver_->movePointerIn(window_, x, y);
     driver_->sync();
+    // Through a compositor the motion reaches the program's Xwayland later
+    // than it reaches the compositor: a press made before then lands where
+    // the pointer was on the program's server, maybe off the window.
+    int atX = -1;
+    int atY = -1;
+    if (!waitUntil([&] { return driver_->pointerIn(window_, atX, atY) && atX == x && atY == y; })) {
+        problem_ = "the pointer never reached window pixel " + std::to_string(x) + ", " +
+                   std::to_string(y) + " on the program's server (it is at " +
+                   std::to_string(atX) + ", " + std::to_string(atY) + ")";
+        return false;
+    }
     return pressRightButton();
 }
 
@@ -408,7 +419,10 @@ bool ProgramSession::pressRightButton()
 {
     driver_->buttonDown(RIGHT_BUTTON);
     buttonHeld_ = true;
-    return menuWindow(WAIT_MS) != 0;
+    if (menuWindow(WAIT_MS) != 0)
+        return true;
+    problem_ = "the menu did not open";
+    return false;
 }
 
 bool ProgramSession::waitForMenuClosed(WindowId menu)
