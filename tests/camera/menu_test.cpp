@@ -1,5 +1,7 @@
-// The right-button menu's callback on a real GL context: polygon modes, the
-// chase view, the mouse camera with real pointer motion, and redisplay.
+// The right-button menu's callback on a real GL context: the chase view's
+// matrices, the mouse camera with real pointer motion, and redisplay. Every
+// order of the toggles is checked against their table in the scenarios'
+// menu sequence test.
 #include "app/app.h"
 #include "app/scene.h"
 #include "platform/gl.h"
@@ -8,21 +10,12 @@
 #include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
-#include <array>
 #include <chrono>
-#include <cstring>
 
 namespace {
 
 constexpr int HOME_X = 640; // window pixels
 constexpr int HOME_Y = 360;
-
-std::array<GLint, 2> polygonMode()
-{
-    std::array<GLint, 2> mode = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, mode.data());
-    return mode;
-}
 
 Matrix4 modelView()
 {
@@ -38,94 +31,9 @@ void expectMatrixNear(const Matrix4& actual, const Matrix4& expected, const char
         EXPECT_NEAR(actual[i], expected[i], tolerance) << what << ", element " << i;
 }
 
-struct Flags {
-    std::uint8_t locked;
-    std::uint8_t mouse;
-    std::uint8_t wireframe;
-    std::uint8_t points;
-    bool operator==(const Flags& other) const
-    {
-        return locked == other.locked && mouse == other.mouse && wireframe == other.wireframe &&
-               points == other.points;
-    }
-};
-
-Flags flags()
-{
-    return {cameraLocked, mouseCameraMode, wireframeOn, pointsOn};
-}
-
 } // namespace
 
 class MenuTest : public CameraTest {};
-
-TEST_F(MenuTest, PolygonModeFollowsTheTableOfFlagPairs)
-{
-    // wireframeOn, pointsOn, then what entries 3 and 4 each set from there.
-    struct Row {
-        std::uint8_t wireframe;
-        std::uint8_t points;
-        GLint wireframeSets;
-        GLint vertexSets;
-    };
-    constexpr Row table[] = {
-        {0, 0, GL_LINE, GL_POINT},
-        {1, 0, GL_FILL, GL_POINT},
-        {0, 1, GL_LINE, GL_FILL},
-        {1, 1, GL_FILL, GL_FILL},
-    };
-    for (const Row& row : table) {
-        for (const int entry : {MENU_WIREFRAME, MENU_VERTEX}) {
-            SCOPED_TRACE(testing::Message() << "flags " << int{row.wireframe} << int{row.points}
-                                            << ", entry " << entry);
-            const GLint expected = entry == MENU_WIREFRAME ? row.wireframeSets : row.vertexSets;
-            // Start from a mode that differs from the one expected.
-            glPolygonMode(GL_FRONT_AND_BACK, expected == GL_FILL ? GL_LINE : GL_FILL);
-            wireframeOn = row.wireframe;
-            pointsOn = row.points;
-            onMenu(entry);
-            EXPECT_EQ(polygonMode()[0], expected) << "front";
-            EXPECT_EQ(polygonMode()[1], expected) << "back";
-            const std::uint8_t flipped = entry == MENU_WIREFRAME ? row.wireframe : row.points;
-            EXPECT_EQ(entry == MENU_WIREFRAME ? wireframeOn : pointsOn, 1 - flipped);
-            EXPECT_EQ(entry == MENU_WIREFRAME ? pointsOn : wireframeOn,
-                      entry == MENU_WIREFRAME ? row.points : row.wireframe);
-        }
-    }
-}
-
-TEST_F(MenuTest, WireframeThenVertexAndBackLeavesFilledPolygons)
-{
-    onMenu(MENU_WIREFRAME);
-    onMenu(MENU_VERTEX);
-    EXPECT_EQ(polygonMode()[0], GL_POINT);
-    EXPECT_EQ(polygonMode()[1], GL_POINT);
-    EXPECT_EQ(wireframeOn, 1);
-    EXPECT_EQ(pointsOn, 1);
-    onMenu(MENU_WIREFRAME);
-    EXPECT_EQ(polygonMode()[0], GL_FILL);
-    EXPECT_EQ(wireframeOn, 0);
-    EXPECT_EQ(pointsOn, 1);
-    onMenu(MENU_VERTEX);
-    EXPECT_EQ(polygonMode()[0], GL_FILL);
-    EXPECT_EQ(polygonMode()[1], GL_FILL);
-    EXPECT_EQ(pointsOn, 0);
-}
-
-TEST_F(MenuTest, VertexThenWireframeShowsLinesAndTheNextVertexFills)
-{
-    onMenu(MENU_VERTEX);
-    onMenu(MENU_WIREFRAME);
-    EXPECT_EQ(polygonMode()[0], GL_LINE);
-    EXPECT_EQ(polygonMode()[1], GL_LINE);
-    EXPECT_EQ(wireframeOn, 1);
-    EXPECT_EQ(pointsOn, 1);
-    onMenu(MENU_VERTEX);
-    EXPECT_EQ(polygonMode()[0], GL_FILL);
-    EXPECT_EQ(polygonMode()[1], GL_FILL);
-    EXPECT_EQ(pointsOn, 0);
-    EXPECT_EQ(wireframeOn, 1);
-}
 
 TEST_F(MenuTest, LockTwiceReturnsExactlyTheSameFreeView)
 {
@@ -151,39 +59,6 @@ TEST_F(MenuTest, LockTwiceReturnsExactlyTheSameFreeView)
     const Matrix4 again = modelView();
     for (std::size_t i = 0; i < again.size(); ++i)
         EXPECT_EQ(again[i], freeView[i]) << "element " << i;
-}
-
-TEST_F(MenuTest, CameraLockedAlwaysEqualsFollowTank)
-{
-    constexpr int entries[] = {MENU_LOCK_CAMERA, MENU_MOUSE_CAMERA, MENU_LOCK_CAMERA,
-                               MENU_WIREFRAME,   MENU_LOCK_CAMERA,  MENU_VERTEX,
-                               0,                MENU_MOUSE_CAMERA, MENU_LOCK_CAMERA,
-                               6,                -1,                MENU_LOCK_CAMERA};
-    std::uint8_t expectedLock = 0;
-    for (const int entry : entries) {
-        onMenu(entry);
-        if (entry == MENU_LOCK_CAMERA)
-            expectedLock = expectedLock == 1 ? 0 : 1;
-        EXPECT_EQ(cameraLocked, expectedLock) << "after entry " << entry;
-        EXPECT_EQ(theCamera->followTank, cameraLocked) << "after entry " << entry;
-    }
-}
-
-TEST_F(MenuTest, OtherValuesChangeNothing)
-{
-    onMenu(MENU_WIREFRAME); // a state that is not all defaults
-    const Flags before = flags();
-    const auto modeBefore = polygonMode();
-    const int cursorBefore = glutGet(GLUT_WINDOW_CURSOR);
-    Camera cameraBefore{};
-    std::memcpy(&cameraBefore, theCamera, sizeof(Camera));
-    for (const int value : {0, 6, -1}) {
-        onMenu(value);
-        EXPECT_TRUE(flags() == before) << value;
-        EXPECT_EQ(polygonMode(), modeBefore) << value;
-        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), cursorBefore) << value;
-        EXPECT_EQ(std::memcmp(&cameraBefore, theCamera, sizeof(Camera)), 0) << value;
-    }
 }
 
 class MenuRedisplayTest : public MenuTest {
@@ -254,18 +129,6 @@ protected:
         return true;
     }
 
-    // Whether the pointer shows over the window, as the server draws it.
-    bool waitForCursorHidden(bool hidden)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
-        while (driver.cursorHidden() != hidden) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            deliver();
-        }
-        return true;
-    }
-
     XDriver& driver = programDriver();
     WindowId window = 0;
 };
@@ -302,27 +165,4 @@ TEST_F(MouseCameraMenuTest, ToggleInstallsAndRemovesMouseLook)
     int y = 0;
     ASSERT_TRUE(driver.pointerIn(window, x, y));
     EXPECT_EQ(x, HOME_X + 200) << "the pointer is no longer sent home";
-}
-
-TEST_F(MouseCameraMenuTest, PointerHiddenExactlyWhileMouseCameraIsOn)
-{
-    EXPECT_TRUE(waitForCursorHidden(false));
-    EXPECT_NE(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(testing::Message() << "round " << round);
-        onMenu(MENU_MOUSE_CAMERA);
-        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
-        EXPECT_TRUE(waitForCursorHidden(true));
-        // The other entries leave the pointer as it is.
-        onMenu(MENU_LOCK_CAMERA);
-        onMenu(MENU_WIREFRAME);
-        EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
-        onMenu(MENU_MOUSE_CAMERA);
-        EXPECT_NE(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
-        EXPECT_TRUE(waitForCursorHidden(false));
-        onMenu(MENU_LOCK_CAMERA);
-        onMenu(MENU_WIREFRAME);
-        deliver();
-        EXPECT_FALSE(driver.cursorHidden());
-    }
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -229,9 +230,12 @@ TEST_F(MenuSequenceTest, ValuesOfNoEntryChangeNothing)
         onMenu(entry);
         model.choose(entry);
     }
+    Camera cameraBefore{};
+    std::memcpy(&cameraBefore, theCamera, sizeof(Camera));
     for (const int value : {0, 6, -1, 1000}) {
         onMenu(value);
         EXPECT_EQ(mismatch(model), "") << "value " << value;
         EXPECT_EQ(pointerHidden(), model.mouse) << "value " << value;
+        EXPECT_EQ(std::memcmp(&cameraBefore, theCamera, sizeof(Camera)), 0) << "value " << value;
     }
 }
