@@ -24,19 +24,66 @@ constexpr int OTHER_WINDOW_SIZE = 200;
 constexpr int POINTER_X = 300;
 constexpr int POINTER_Y = 500;
 
-// W held, the tank out of the torus ring and moving; then W let go while
-// away() is in force, and back() undoes it. The tank must stop.
-void letGoUnseen(ProgramSession& session, const std::function<void()>& away,
-                 const std::function<void()>& back)
+// A way to keep the program from seeing a key's release, and its undoing.
+struct Unseen {
+    const char* name;
+    ProgramSession::Focus focus;
+    std::function<void(ProgramSession&, WindowId& other)> away;
+    std::function<void(ProgramSession&, WindowId& other)> back;
+};
+
+const Unseen UNSEEN[] = {
+    {"AnotherWindowHasTheKeyboard", ProgramSession::Focus::OnWindow,
+     [](ProgramSession& session, WindowId& other) {
+         other = session.driver().createWindow(OTHER_WINDOW_X, OTHER_WINDOW_Y, OTHER_WINDOW_SIZE,
+                                               OTHER_WINDOW_SIZE);
+         session.driver().focus(other);
+     },
+     [](ProgramSession& session, WindowId& other) {
+         session.driver().focus(session.window());
+         session.driver().destroyWindow(other);
+     }},
+    {"PointerOutsideWhenTheKeyboardFollowsIt", ProgramSession::Focus::FollowsPointer,
+     [](ProgramSession& session, WindowId&) { session.driver().movePointer(OUTSIDE_X, OUTSIDE_Y); },
+     [](ProgramSession& session, WindowId&) {
+         session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y);
+     }},
+    {"MenuOpen", ProgramSession::Focus::OnWindow,
+     [](ProgramSession& session, WindowId&) { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
+     [](ProgramSession& session, WindowId&) { ASSERT_TRUE(session.dismissMenu()); }},
+    // With no window manager the keyboard follows the pointer, which the menu
+    // opens under: the key's release goes to the menu's window.
+    {"MenuOpenWhenTheKeyboardFollowsThePointer", ProgramSession::Focus::FollowsPointer,
+     [](ProgramSession& session, WindowId&) { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
+     [](ProgramSession& session, WindowId&) { ASSERT_TRUE(session.dismissMenu()); }},
+    {"WindowHidden", ProgramSession::Focus::OnWindow,
+     [](ProgramSession& session, WindowId&) {
+         session.driver().iconify(session.window());
+         ASSERT_FALSE(session.driver().isViewable(session.window()));
+     },
+     [](ProgramSession& session, WindowId&) {
+         session.driver().restore(session.window());
+         session.driver().focus(session.window());
+         ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT));
+     }},
+};
+
+class KeyLetGoUnseenTest : public testing::TestWithParam<Unseen> {};
+
+// W held, the tank out of the torus ring and moving; then W let go while the
+// program cannot see it, and that undone. The tank must stop.
+TEST_P(KeyLetGoUnseenTest, TheTankStopsAndWDrivesAgain)
 {
+    ProgramSession session(GetParam().focus);
     ASSERT_TRUE(session.ready()) << session.startupProblem();
     session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y);
     const TankTracker tracker = startViewTracker(session.capture());
     ASSERT_TRUE(driveOutOfTheRing(session, tracker)) << "W does not drive the tank";
-    away();
+    WindowId other = 0;
+    ASSERT_NO_FATAL_FAILURE(GetParam().away(session, other));
     session.release("w");
     session.driver().sync();
-    back();
+    ASSERT_NO_FATAL_FAILURE(GetParam().back(session, other));
     std::string why;
     const bool stopped = tankStaysAtRest(session, tracker, why);
     session.keep(session.capture(), "after");
@@ -44,66 +91,10 @@ void letGoUnseen(ProgramSession& session, const std::function<void()>& away,
     EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
 }
 
+INSTANTIATE_TEST_SUITE_P(HeldKeysRobustnessTest, KeyLetGoUnseenTest, testing::ValuesIn(UNSEEN),
+                         [](const testing::TestParamInfo<Unseen>& row) { return row.param.name; });
+
 } // namespace
-
-TEST(HeldKeysRobustnessTest, KeyLetGoWhileAnotherWindowHasTheKeyboard)
-{
-    ProgramSession session;
-    WindowId other = 0;
-    letGoUnseen(
-        session,
-        [&] {
-            other = session.driver().createWindow(OTHER_WINDOW_X, OTHER_WINDOW_Y, OTHER_WINDOW_SIZE,
-                                                  OTHER_WINDOW_SIZE);
-            session.driver().focus(other);
-        },
-        [&] {
-            session.driver().focus(session.window());
-            session.driver().destroyWindow(other);
-        });
-}
-
-TEST(HeldKeysRobustnessTest, KeyLetGoWithThePointerOutsideWhenTheKeyboardFollowsIt)
-{
-    ProgramSession session(ProgramSession::Focus::FollowsPointer);
-    letGoUnseen(
-        session, [&] { session.driver().movePointer(OUTSIDE_X, OUTSIDE_Y); },
-        [&] { session.driver().movePointerIn(session.window(), POINTER_X, POINTER_Y); });
-}
-
-TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheMenuIsOpen)
-{
-    ProgramSession session;
-    letGoUnseen(
-        session, [&] { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
-        [&] { ASSERT_TRUE(session.dismissMenu()); });
-}
-
-// With no window manager the keyboard follows the pointer, which the menu
-// opens under: the key's release goes to the menu's window.
-TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheMenuIsOpenWhenTheKeyboardFollowsThePointer)
-{
-    ProgramSession session(ProgramSession::Focus::FollowsPointer);
-    letGoUnseen(
-        session, [&] { ASSERT_TRUE(session.openMenu(POINTER_X, POINTER_Y)); },
-        [&] { ASSERT_TRUE(session.dismissMenu()); });
-}
-
-TEST(HeldKeysRobustnessTest, KeyLetGoWhileTheWindowIsHidden)
-{
-    ProgramSession session;
-    letGoUnseen(
-        session,
-        [&] {
-            session.driver().iconify(session.window());
-            ASSERT_FALSE(session.driver().isViewable(session.window()));
-        },
-        [&] {
-            session.driver().restore(session.window());
-            session.driver().focus(session.window());
-            ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT));
-        });
-}
 
 // W pressed and let go while the program handles nothing, as on a machine
 // whose ticks take long: each such tap drives the tank one step (0.035) on.
