@@ -172,17 +172,22 @@ public:
         }, WAIT_MS);
     }
 
-    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
-    bool staysStanding(std::string& detail)
+    // True if nothing but the torus moves over the next STILL_SPAN_MS.
+    bool standsStill(std::string& detail)
     {
-        const bool stood = waitUntilStanding();
         const Capture from = driver_.capture(window_);
         pauseFor(STILL_SPAN_MS);
         const long changed = changesAwayFromTorus(from, driver_.capture(window_));
-        detail = stood ? std::to_string(changed) + " pixels changed away from the torus over " +
-                             std::to_string(STILL_SPAN_MS) + " ms"
-                       : "the scene never stood still";
-        return stood && changed >= 0 && changed <= STANDING_PIXELS;
+        detail = std::to_string(changed) + " pixels changed away from the torus over " +
+                 std::to_string(STILL_SPAN_MS) + " ms";
+        return changed >= 0 && changed <= STANDING_PIXELS;
+    }
+
+    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
+    bool staysStanding(std::string& detail)
+    {
+        detail = "the scene never stood still";
+        return waitUntilStanding() && standsStill(detail);
     }
 
     // Wait until the scene moves away from the torus (the tank drives).
@@ -457,9 +462,10 @@ TEST_F(FirstRun, KeysAcrossAChangeOfFocus)
     driver.sync();
     std::string awayDetail;
     const bool stoppedAway = session.staysStanding(awayDetail);
+    // The scene stands as the keyboard comes back: from then on nothing may move.
     session.takeKeyboard();
     std::string backDetail;
-    const bool stoppedBack = session.staysStanding(backDetail);
+    const bool stoppedBack = session.standsStill(backDetail);
     EXPECT_TRUE(turned && stoppedAway && stoppedBack)
         << "A let go in another window: the tank stops turning and stays still when the keyboard comes back: "
         << (turned ? "" : "A did not turn the tank; ") << "away: " << awayDetail << "; back: " << backDetail;
@@ -469,7 +475,7 @@ TEST_F(FirstRun, KeysAcrossAChangeOfFocus)
     driver.sync();
     session.takeKeyboard();
     std::string heldDetail;
-    const bool ignored = session.staysStanding(heldDetail);
+    const bool ignored = session.standsStill(heldDetail);
     driver.keyUp("a");
     driver.sync();
     EXPECT_TRUE(ignored) << "A pressed in another window and held on does not turn the tank: " << heldDetail;
