@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Build the Windows zip and installer (scripts/build-windows.sh), unpack the
 # zip and run its quorvale.exe under Wine on a private Xvfb, worked with real X
-# input by the test driver in tests/windows/, which also reads the exe's
-# resources and installs and uninstalls the installer. Installs missing packages first (as root or
-# through sudo). Prints one line per check and "N passed, N failed"; exits
-# non-zero when any check fails.
+# input by the test driver in tests/windows/ (GoogleTest), which also reads the
+# exe's resources and installs and uninstalls the installer. Installs missing
+# packages first (as root or through sudo). Prints GoogleTest's report, a line
+# per test and each failed check's detail; exits non-zero when any test fails.
 set -euo pipefail
 QUORVALE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$QUORVALE_ROOT/scripts/deps.sh"
 
 QUORVALE_WINDOWS_TEST_PACKAGES=(
   wine wine64 unzip icoutils binutils
-  g++ cmake make libx11-dev libxtst-dev libxfixes-dev
+  g++ cmake make libx11-dev libxtst-dev libxfixes-dev libgtest-dev
   xvfb x11-utils libgl1-mesa-dri openbox
 )
 quorvale_install_missing "${QUORVALE_WINDOWS_TEST_PACKAGES[@]}"
@@ -76,7 +76,9 @@ timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /
 
 echo "Testing $name under Wine on $DISPLAY"
 status=0
-timeout 900 "$build/tests/quorvale_wine_test" "$build/unpacked/$name/quorvale.exe" \
-  "$QUORVALE_ROOT/dist/quorvale-$version-setup.exe" "$build/tests/monitor_dpi.exe" || status=$?
+QUORVALE_WINDOWS_EXE="$build/unpacked/$name/quorvale.exe" \
+  QUORVALE_WINDOWS_SETUP="$QUORVALE_ROOT/dist/quorvale-$version-setup.exe" \
+  QUORVALE_MONITOR_DPI_PROBE="$build/tests/monitor_dpi.exe" \
+  timeout 900 "$build/tests/quorvale_wine_test" || status=$?
 echo "Windows tests took $(( $(date +%s) - started )) s (build included)"
 exit "$status"

@@ -4,28 +4,26 @@
 // in mouse camera mode, and both ways out (Escape and the menu's Exit); the
 // exe's resources; the installer installing, and its uninstaller removing, it.
 //
-//   quorvale_wine_test path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe
-//
-// Needs DISPLAY and WINEPREFIX set and a persistent Wine server running (as
-// scripts/test-windows.sh arranges). Prints one line per check and a closing
-// "N passed, N failed"; exits non-zero when any check failed.
+// Needs DISPLAY and WINEPREFIX set, a persistent Wine server running, and the
+// files under test named in QUORVALE_WINDOWS_EXE, QUORVALE_WINDOWS_SETUP and
+// QUORVALE_MONITOR_DPI_PROBE (as scripts/test-windows.sh arranges). The suites
+// run in the order written; each run of the program serves one suite's tests.
 #include "platform/window_icon.h"
 #include "tests/support/program.h"
 #include "tests/support/scene_view.h"
 #include "tests/support/xdriver.h"
 #include "tests/windows/wine_screen.h"
 
+#include <gtest/gtest.h>
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -80,13 +78,30 @@ constexpr int CLICK_Y = 650;
 constexpr int MENU_AT_X = 200;
 constexpr int MENU_AT_Y = 120;
 
-using Clock = std::chrono::steady_clock;
-
-// The X display this driver was given, for the program it starts.
-std::string displayName()
+// What scripts/test-windows.sh hands over in the environment variable (the X
+// display, a file under test); a failure of the running test when it is unset.
+std::string handedOver(const char* variable)
 {
-    const char* name = std::getenv("DISPLAY");
-    return name != nullptr ? name : "";
+    const char* value = std::getenv(variable);
+    EXPECT_NE(value, nullptr) << variable << " is not set";
+    return value != nullptr ? value : "";
+}
+
+// The driver on the X server this process is given, for every run of the program.
+XDriver& xDriver()
+{
+    static XDriver driver;
+    return driver;
+}
+
+// What a command printed, with stderr dropped and the line ends trimmed.
+std::string outputOf(const std::string& command)
+{
+    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
+                                  ") 2>/dev/null").output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
 }
 
 // Stop the Wine server and every Wine process, then start a fresh persistent
@@ -98,8 +113,7 @@ bool restartWine(int dpi = BASE_DPI)
 {
     const auto quietly = [](const std::string& command) {
         return runCommand("timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
-                          " </dev/null >/dev/null 2>&1")
-                   .status == 0;
+                          " </dev/null >/dev/null 2>&1").status == 0;
     };
     quietly("wineserver -k");
     quietly("wineserver -w");
@@ -109,60 +123,33 @@ bool restartWine(int dpi = BASE_DPI)
            quietly("wineboot");
 }
 
-struct Tally {
-    int passed = 0;
-    int failed = 0;
-
-    bool check(bool ok, const std::string& what, const std::string& detail = "")
-    {
-        std::printf("%s: %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(),
-                    detail.empty() ? "" : " -- ", detail.c_str());
-        std::fflush(stdout);
-        (ok ? passed : failed) += 1;
-        return ok;
-    }
-
-    // A step the checks after it need: reported and counted only when it fails.
-    bool require(bool ok, const std::string& what, const std::string& detail = "")
-    {
-        return ok || check(ok, what, detail);
-    }
-};
-
-// The text with its line ends spelt out, for a one-line report.
-std::string visibleLineEnds(const std::string& text)
+// True if the X server that every run of the program needs answers, its keys
+// now repeating quickly, as on a desktop whose keyboard repeats: a key held in
+// another window then repeats into ours once the keyboard comes back.
+bool xServerAnswers()
 {
-    std::string shown;
-    for (const char c : text) {
-        if (c == '\r')
-            shown += "\\r";
-        else if (c == '\n')
-            shown += "\\n";
-        else
-            shown += c;
-    }
-    return shown;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    XAutoRepeatOn(display);
+    const bool repeats = XkbSetAutoRepeatRate(display, XkbUseCoreKbd, REPEAT_DELAY_MS, REPEAT_INTERVAL_MS) != 0;
+    XCloseDisplay(display);
+    return repeats && xDriver().connected();
 }
 
 // One run of the program: its window found and driven.
 class Session {
 public:
-    Session(XDriver& driver, const std::string& exe)
-        : driver_(driver), program_({"wine", exe}, displayName(), {})
-    {
-    }
+    explicit Session(const std::string& exe) : program_({"wine", exe}, handedOver("DISPLAY"), {}) {}
 
     ProgramProcess& program() { return program_; }
-    XDriver& driver() { return driver_; }
     WindowId window() const { return window_; }
 
     // Wait for the window and its first frame (the torus showing).
     bool start()
     {
         window_ = driver_.findWindow(TITLE, WINE_START_WAIT_MS);
-        if (window_ == 0)
-            return false;
-        return pollUntil([&] {
+        return window_ != 0 && pollUntil([&] {
             const Capture shot = driver_.capture(window_);
             return countPixels(shot, wholeCapture(shot), isTorusBlue) > 0;
         });
@@ -185,17 +172,22 @@ public:
         }, WAIT_MS);
     }
 
-    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
-    bool staysStanding(std::string& detail)
+    // True if nothing but the torus moves over the next STILL_SPAN_MS.
+    bool standsStill(std::string& detail)
     {
-        const bool stood = waitUntilStanding();
         const Capture from = driver_.capture(window_);
         pauseFor(STILL_SPAN_MS);
         const long changed = changesAwayFromTorus(from, driver_.capture(window_));
-        detail = stood ? std::to_string(changed) + " pixels changed away from the torus over " +
-                             std::to_string(STILL_SPAN_MS) + " ms"
-                       : "the scene never stood still";
-        return stood && changed >= 0 && changed <= STANDING_PIXELS;
+        detail = std::to_string(changed) + " pixels changed away from the torus over " +
+                 std::to_string(STILL_SPAN_MS) + " ms";
+        return changed >= 0 && changed <= STANDING_PIXELS;
+    }
+
+    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
+    bool staysStanding(std::string& detail)
+    {
+        detail = "the scene never stood still";
+        return waitUntilStanding() && standsStill(detail);
     }
 
     // Wait until the scene moves away from the torus (the tank drives).
@@ -215,48 +207,15 @@ public:
     }
 
 private:
-    XDriver& driver_;
+    XDriver& driver_ = xDriver();
     ProgramProcess program_;
     WindowId window_ = 0;
 };
 
-void checkStartup(Session& session, Tally& tally)
-{
-    XDriver& driver = session.driver();
-    const WindowGeometry place = driver.geometry(session.window());
-    tally.check(place.width == WIDTH && place.height == HEIGHT, "window \"Quorvale 1\" is 1280x720",
-                std::to_string(place.width) + "x" + std::to_string(place.height));
-
-    session.program().waitForOutput("------\r\n", WAIT_MS);
-    const std::string& output = session.program().standardOutput();
-    tally.check(output == BANNER, "the banner on standard output (CRLF lines)",
-                output == BANNER ? "" : "got \"" + visibleLineEnds(output) + "\"");
-
-    const Capture shot = driver.capture(session.window());
-    long middle = 0;
-    long outside = 0;
-    double sum = 0.0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            if (!isTorusBlue(shot.red(x, y), shot.green(x, y), shot.blue(x, y)))
-                continue;
-            sum += x;
-            const bool inMiddle = x >= MIDDLE_LEFT && x < MIDDLE_RIGHT && y >= MIDDLE_TOP && y < MIDDLE_BOTTOM;
-            (inMiddle ? middle : outside) += 1;
-        }
-    const double middleArea = static_cast<double>(MIDDLE_RIGHT - MIDDLE_LEFT) * (MIDDLE_BOTTOM - MIDDLE_TOP);
-    const double centre = middle + outside > 0 ? sum / static_cast<double>(middle + outside) : -1.0;
-    tally.check(static_cast<double>(middle) >= MIDDLE_BLUE_SHARE * middleArea && outside < middle / 10 &&
-                    std::fabs(centre - WIDTH / 2.0) < CENTRE_TOLERANCE,
-                "the blue torus in the middle of the window",
-                std::to_string(middle) + " blue pixels in the middle, " + std::to_string(outside) +
-                    " elsewhere, centred at column " + std::to_string(centre));
-}
-
 // The desktop shows the program's own icon for its window: the one of 32
 // pixels (Wine's large one at 96 DPI, the small one at 192) pixel for pixel as
 // the picture the X11 build carries.
-void checkIcon(Session& session, Tally& tally)
+void expectProgramIcon(const Session& session)
 {
     const WindowIcon& ours = windowIcons[WINDOW_ICON_COUNT - 1];
     const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
@@ -264,172 +223,29 @@ void checkIcon(Session& session, Tally& tally)
     for (std::size_t index = 0; index < shown.size(); ++index)
         if ((shown[index] & ARGB_MASK) != ours.argb[index])
             ++differing;
-    tally.check(!shown.empty() && differing == 0, "the window carries the program's icon",
-                shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
-                              : std::to_string(differing) + " pixels differ");
+    EXPECT_TRUE(!shown.empty() && differing == 0)
+        << "the window carries the program's icon: "
+        << (shown.empty() ? "no icon of " + std::to_string(ours.width) + " pixels"
+                          : std::to_string(differing) + " pixels differ");
 }
 
-// What a command printed, with stderr dropped and the line ends trimmed.
-std::string outputOf(const std::string& command)
+// Escape, pressed in the window, ends the program with status 0.
+void expectEscapeEnds(Session& session)
 {
-    std::string text = runCommand("(timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
-                                  ") 2>/dev/null").output;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
-
-// At 200 % (LogPixels 192) the window opens at the scale Wine gives its
-// monitor, as the probe reads it: a client area of 2560x1440 with a large
-// icon of 64 pixels at 192 DPI. Wine 10 may keep its monitor at 96 DPI while
-// the system takes 192: the window opens at 192 and is scaled to the
-// monitor's 1280x720. The client area is read from Windows: Wine then draws
-// borders at 192 DPI inside the X window, which is larger.
-void checkScaledWindow(Session& session, int monitorDpi, const std::string& probe, Tally& tally)
-{
-    const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * monitorDpi / BASE_DPI;
-    const std::string expected = std::to_string(monitorDpi) + " " + std::to_string(WIDTH * monitorDpi / BASE_DPI) +
-                                 "x" + std::to_string(HEIGHT * monitorDpi / BASE_DPI);
-    const std::string seen = outputOf("wine " + shellQuoted(probe) + " " + shellQuoted(TITLE));
-    const bool iconThere = !windowIconPixels(session.window(), iconWidth).empty();
-    tally.check(seen == expected && iconThere,
-                "at LogPixels 192 the window's client area and its large icon follow the monitor's " +
-                    std::to_string(monitorDpi) + " DPI",
-                "DPI and client area " + seen + ", large icon of " + std::to_string(iconWidth) + " pixels " +
-                    (iconThere ? "there" : "missing"));
-    checkIcon(session, tally);
-}
-
-// A check that the text holds every one of the parts; the text is the detail when it does not.
-void checkHolds(Tally& tally, const std::string& text, const std::vector<std::string>& parts,
-                const std::string& what)
-{
-    bool all = true;
-    for (const std::string& part : parts)
-        all = all && text.find(part) != std::string::npos;
-    tally.check(all, what, all ? "" : text);
-}
-
-// The icon group's sizes, the version's strings and the DPI manifest, read
-// with icoutils from the file as Explorer reads it; the imports, read with objdump.
-void checkResources(const std::string& exe, Tally& tally)
-{
-    const std::string file = shellQuoted(exe);
-    // icotool reads the 256-pixel PNG from a file, not a pipe.
-    checkHolds(tally, outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
-                                               " >$ico && icotool -l $ico; rm -f $ico")),
-               {"--width=16 ", "--width=20 ", "--width=24 ", "--width=28 ", "--width=32 ", "--width=40 ",
-                "--width=48 ", "--width=56 ", "--width=64 ", "--width=256 "},
-               "the exe's icon has its own picture at each small and large size of 100 to 200 %, and 256 pixels");
-    // user32's per-DPI calls (GetDpiForWindow...) came with Windows 10 version
-    // 1607: an exe that imports one does not load on the older ones its manifest names.
-    const std::string dpiImports = outputOf("objdump -p " + file + " | grep -i 'dpi'");
-    tally.check(outputOf("objdump -p " + file).find("USER32.dll") != std::string::npos && dpiImports.empty(),
-                "the exe imports no per-DPI call, so it loads on Windows before 10 version 1607", dpiImports);
-    checkHolds(tally, outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
-               {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
-                "ProductVersion\n" QUORVALE_VERSION "\n"},
-               "the exe's version names Quorvale " QUORVALE_VERSION);
-    checkHolds(tally, outputOf("wrestool -x --raw -t24 " + file),
-               {">PerMonitorV2", ">true/pm<", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
-                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
-               "the exe's manifest: per-monitor DPI aware (v2), made for Vista to Windows 11");
-}
-
-void checkDriving(Session& session, Tally& tally)
-{
-    XDriver& driver = session.driver();
     session.takeKeyboard();
-    const bool stoodFirst = session.waitUntilStanding();
-    driver.keyDown("w");
-    const bool drove = session.waitUntilMoving();
-    driver.keyUp("w");
-    driver.sync();
-    std::string detail;
-    const bool stopped = session.staysStanding(detail);
-    tally.check(stoodFirst && drove && stopped, "held W drives the tank; let go, it stops",
-                std::string(stoodFirst ? "" : "the scene never stood still at first; ") +
-                    (drove ? "" : "W did not drive; ") + detail);
-
-    // Pressed and let go while the program handles nothing, as when a tick
-    // takes long: a step, and no more.
-    const Capture beforeTap = driver.capture(session.window());
-    driver.burst([&] {
-        driver.keyDown("w");
-        driver.keyUp("w");
-    });
-    const bool tapDrove = pollUntil([&] {
-        return session.waitUntilStanding() &&
-               changesAwayFromTorus(beforeTap, driver.capture(session.window())) > MOVING_PIXELS;
-    }, WAIT_MS);
-    const bool tapStopped = session.staysStanding(detail);
-    tally.check(tapDrove && tapStopped, "W tapped between two ticks drives the tank a step; then it stands",
-                std::string(tapDrove ? "" : "the tap did not drive; ") + detail);
-}
-
-// A key let go in another window must not keep acting; a key pressed in
-// another window must not act when the keyboard comes back; keys work again
-// afterwards. The tank turns on the spot under A, so a stuck key keeps it
-// turning in view for as long as one cares to look.
-void checkFocusChange(Session& session, Tally& tally)
-{
-    XDriver& driver = session.driver();
-    const WindowId other = driver.createWindow(1300, 760, 200, 200);
-
-    session.takeKeyboard();
-    session.waitUntilStanding();
-    driver.keyDown("a");
-    const bool turned = session.waitUntilMoving();
-    driver.focus(other);
-    driver.keyUp("a");
-    driver.sync();
-    std::string awayDetail;
-    const bool stoppedAway = session.staysStanding(awayDetail);
-    session.takeKeyboard();
-    std::string backDetail;
-    const bool stoppedBack = session.staysStanding(backDetail);
-    tally.check(turned && stoppedAway && stoppedBack,
-                "A let go in another window: the tank stops turning and stays still when the keyboard comes back",
-                std::string(turned ? "" : "A did not turn the tank; ") + "away: " + awayDetail +
-                    "; back: " + backDetail);
-
-    driver.focus(other);
-    driver.keyDown("a");
-    driver.sync();
-    session.takeKeyboard();
-    std::string heldDetail;
-    const bool ignored = session.staysStanding(heldDetail);
-    driver.keyUp("a");
-    driver.sync();
-    tally.check(ignored, "A pressed in another window and held on does not turn the tank", heldDetail);
-
-    session.waitUntilStanding();
-    driver.keyDown("a");
-    const bool turnsAgain = session.waitUntilMoving();
-    driver.keyUp("a");
-    driver.sync();
-    session.waitUntilStanding();
-    tally.check(turnsAgain, "after the focus changes, a fresh press of A turns the tank again");
-    driver.destroyWindow(other);
-}
-
-void checkEscape(Session& session, Tally& tally)
-{
-    XDriver& driver = session.driver();
-    session.takeKeyboard();
-    driver.keyDown("Escape");
+    xDriver().keyDown("Escape");
     const bool ended = session.program().waitForExit(WAIT_MS);
-    driver.keyUp("Escape");
-    driver.sync();
-    tally.check(ended && session.program().exitStatus() == 0, "Escape ends the program with status 0",
-                "exit status " + std::to_string(session.program().exitStatus()));
+    xDriver().keyUp("Escape");
+    xDriver().sync();
+    EXPECT_TRUE(ended && session.program().exitStatus() == 0)
+        << "Escape ends the program with status 0: exit status " << session.program().exitStatus();
 }
 
 // Open the menu with a right click where the pointer is, then click one of
 // its entries; false if no menu opened or it did not close.
 bool chooseFromMenu(Session& session, int entry)
 {
-    XDriver& driver = session.driver();
+    XDriver& driver = xDriver();
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
@@ -450,16 +266,240 @@ bool chooseFromMenu(Session& session, int entry)
     driver.sync();
     // Closed, it cannot be taken for the next menu opened; the Exit entry may
     // end the program (and take the menu with it) at once.
-    return pollUntil([&] { return !driver.isViewable(menu) || !session.program().running(); },
-                     WAIT_MS);
+    return pollUntil([&] { return !driver.isViewable(menu) || !session.program().running(); });
+}
+
+// The text holds every one of the parts; when it does not, the text is the message.
+::testing::AssertionResult holdsAll(const std::string& text, const std::vector<std::string>& parts)
+{
+    for (const std::string& part : parts)
+        if (text.find(part) == std::string::npos)
+            return ::testing::AssertionFailure() << "no \"" << part << "\" in: " << text;
+    return ::testing::AssertionSuccess();
+}
+
+// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
+std::string unixPath(const std::string& windowsPath)
+{
+    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+}
+
+// The run of the program that the running suite's tests share.
+std::unique_ptr<Session> run;
+
+// Start `run`; a fatal failure for the suite if its window does not draw.
+void startRun(const std::string& exe, const std::string& what)
+{
+    run = std::make_unique<Session>(exe);
+    ASSERT_TRUE(run->start()) << what << ": " << run->program().standardError();
+}
+
+// Tests on one run of the program, started by the suite's SetUpTestSuite.
+class WineRun : public ::testing::Test {
+protected:
+    static void TearDownTestSuite() { run.reset(); }
+    Session& session = *run;
+    XDriver& driver = xDriver();
+};
+
+class FirstRun : public WineRun {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
+        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts and draws under Wine");
+    }
+};
+
+// Wine's server may keep Escape as held after the first run ended on it (the
+// release went to no window): a fresh one for the next program.
+class SecondRun : public WineRun {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
+        ASSERT_TRUE(restartWine()) << "Wine restarts";
+        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts again");
+    }
+};
+
+class ScaledRun : public WineRun {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
+        monitorDpi = restartWine(SCALED_DPI) ? outputOf("wine " + shellQuoted(probe())) : "";
+        ASSERT_TRUE(monitorDpi == "96" || monitorDpi == "192")
+            << "Wine restarts at 192 DPI: the monitor's DPI: \"" << monitorDpi << "\"";
+        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts at 192 DPI");
+    }
+    static std::string probe() { return handedOver("QUORVALE_MONITOR_DPI_PROBE"); }
+    inline static std::string monitorDpi;
+};
+
+// A silent install for this user alone, the installed program started from its
+// folder, and a silent uninstall that leaves none of it behind.
+class Installer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
+        ASSERT_TRUE(restartWine()) << "Wine restarts";
+        folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
+        shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
+    }
+    inline static std::string folder;
+    inline static std::string shortcut;
+};
+
+} // namespace
+
+// The icon group's sizes, the version's strings and the DPI manifest, read
+// with icoutils from the file as Explorer reads it; the imports, read with objdump.
+TEST(ExeResources, IconImportsVersionAndManifest)
+{
+    const std::string file = shellQuoted(handedOver("QUORVALE_WINDOWS_EXE"));
+    // icotool reads the 256-pixel PNG from a file, not a pipe.
+    EXPECT_TRUE(holdsAll(outputOf("sh -c " + shellQuoted("ico=$(mktemp) && wrestool -x -t14 " + file +
+                                                         " >$ico && icotool -l $ico; rm -f $ico")),
+                         {"--width=16 ", "--width=20 ", "--width=24 ", "--width=28 ", "--width=32 ",
+                          "--width=40 ", "--width=48 ", "--width=56 ", "--width=64 ", "--width=256 "}))
+        << "the exe's icon has its own picture at each small and large size of 100 to 200 %, and 256 pixels";
+    // user32's per-DPI calls (GetDpiForWindow...) came with Windows 10 version
+    // 1607: an exe that imports one does not load on the older ones its manifest names.
+    const std::string dpiImports = outputOf("objdump -p " + file + " | grep -i 'dpi'");
+    EXPECT_TRUE(outputOf("objdump -p " + file).find("USER32.dll") != std::string::npos && dpiImports.empty())
+        << "the exe imports no per-DPI call, so it loads on Windows before 10 version 1607: " << dpiImports;
+    EXPECT_TRUE(holdsAll(outputOf("wrestool -x --raw -t16 " + file + " | strings -el"),
+                         {"ProductName\nQuorvale\n", "FileVersion\n" QUORVALE_VERSION "\n",
+                          "ProductVersion\n" QUORVALE_VERSION "\n"}))
+        << "the exe's version names Quorvale " QUORVALE_VERSION;
+    EXPECT_TRUE(holdsAll(outputOf("wrestool -x --raw -t24 " + file),
+                         {">PerMonitorV2", ">true/pm<", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}))
+        << "the exe's manifest: per-monitor DPI aware (v2), made for Vista to Windows 11";
+}
+
+TEST_F(FirstRun, WindowIs1280x720)
+{
+    const WindowGeometry place = driver.geometry(session.window());
+    EXPECT_TRUE(place.width == WIDTH && place.height == HEIGHT)
+        << "window \"Quorvale 1\" is 1280x720: " << place.width << "x" << place.height;
+}
+
+TEST_F(FirstRun, PrintsItsBannerInCrlfLines)
+{
+    session.program().waitForOutput("------\r\n", WAIT_MS);
+    EXPECT_EQ(session.program().standardOutput(), BANNER) << "the banner on standard output (CRLF lines)";
+}
+
+TEST_F(FirstRun, DrawsTheBlueTorusInTheMiddle)
+{
+    const Capture shot = driver.capture(session.window());
+    const PixelRect middleArea{MIDDLE_LEFT, MIDDLE_TOP, MIDDLE_RIGHT - MIDDLE_LEFT, MIDDLE_BOTTOM - MIDDLE_TOP};
+    const long middle = countPixels(shot, middleArea, isTorusBlue);
+    const long outside = countPixels(shot, wholeCapture(shot), isTorusBlue) - middle;
+    const Region torus = solidRegion(shot, wholeCapture(shot), isTorusBlue);
+    EXPECT_TRUE(static_cast<double>(middle) >= MIDDLE_BLUE_SHARE * middleArea.width * middleArea.height &&
+                outside < middle / 10 && std::fabs(torus.centreX - WIDTH / 2.0) < CENTRE_TOLERANCE)
+        << "the blue torus in the middle of the window: " << middle << " blue pixels in the middle, " << outside
+        << " elsewhere, centred at column " << torus.centreX;
+}
+
+TEST_F(FirstRun, WindowCarriesTheProgramsIcon)
+{
+    expectProgramIcon(session);
+}
+
+TEST_F(FirstRun, HeldWDrivesTheTankAndLetGoItStops)
+{
+    session.takeKeyboard();
+    const bool stoodFirst = session.waitUntilStanding();
+    driver.keyDown("w");
+    const bool drove = session.waitUntilMoving();
+    driver.keyUp("w");
+    driver.sync();
+    std::string detail;
+    const bool stopped = session.staysStanding(detail);
+    EXPECT_TRUE(stoodFirst && drove && stopped)
+        << "held W drives the tank; let go, it stops: "
+        << (stoodFirst ? "" : "the scene never stood still at first; ") << (drove ? "" : "W did not drive; ")
+        << detail;
+}
+
+// Pressed and let go while the program handles nothing, as when a tick takes
+// long: a step, and no more.
+TEST_F(FirstRun, WTappedBetweenTwoTicksDrivesAStepThenStands)
+{
+    const Capture beforeTap = driver.capture(session.window());
+    driver.burst([&] {
+        driver.keyDown("w");
+        driver.keyUp("w");
+    });
+    const bool tapDrove = pollUntil([&] {
+        return session.waitUntilStanding() &&
+               changesAwayFromTorus(beforeTap, driver.capture(session.window())) > MOVING_PIXELS;
+    }, WAIT_MS);
+    std::string detail;
+    const bool tapStopped = session.staysStanding(detail);
+    EXPECT_TRUE(tapDrove && tapStopped) << "W tapped between two ticks drives the tank a step; then it stands: "
+                                        << (tapDrove ? "" : "the tap did not drive; ") << detail;
+}
+
+// A key let go in another window must not keep acting; a key pressed in
+// another window must not act when the keyboard comes back; keys work again
+// afterwards. The tank turns on the spot under A, so a stuck key keeps it
+// turning in view for as long as one cares to look.
+TEST_F(FirstRun, KeysAcrossAChangeOfFocus)
+{
+    const WindowId other = driver.createWindow(1300, 760, 200, 200);
+    session.takeKeyboard();
+    session.waitUntilStanding();
+    driver.keyDown("a");
+    const bool turned = session.waitUntilMoving();
+    driver.focus(other);
+    driver.keyUp("a");
+    driver.sync();
+    std::string awayDetail;
+    const bool stoppedAway = session.staysStanding(awayDetail);
+    // The scene stands as the keyboard comes back: from then on nothing may move.
+    session.takeKeyboard();
+    std::string backDetail;
+    const bool stoppedBack = session.standsStill(backDetail);
+    EXPECT_TRUE(turned && stoppedAway && stoppedBack)
+        << "A let go in another window: the tank stops turning and stays still when the keyboard comes back: "
+        << (turned ? "" : "A did not turn the tank; ") << "away: " << awayDetail << "; back: " << backDetail;
+
+    driver.focus(other);
+    driver.keyDown("a");
+    driver.sync();
+    session.takeKeyboard();
+    std::string heldDetail;
+    const bool ignored = session.standsStill(heldDetail);
+    driver.keyUp("a");
+    driver.sync();
+    EXPECT_TRUE(ignored) << "A pressed in another window and held on does not turn the tank: " << heldDetail;
+
+    session.waitUntilStanding();
+    driver.keyDown("a");
+    const bool turnsAgain = session.waitUntilMoving();
+    driver.keyUp("a");
+    driver.sync();
+    session.waitUntilStanding();
+    EXPECT_TRUE(turnsAgain) << "after the focus changes, a fresh press of A turns the tank again";
+    driver.destroyWindow(other);
+}
+
+TEST_F(FirstRun, EscapeEndsTheProgramWithStatus0)
+{
+    expectEscapeEnds(session);
 }
 
 // The mouse camera hides the pointer over the window, the keyboard camera
 // shows it again (ShowCursor's count back where it was). Wine changes the
 // pointer's look when the pointer next moves, as a user's hand does.
-void checkPointer(Session& session, Tally& tally)
+TEST_F(SecondRun, MouseCameraHidesThePointerAndKeyboardCameraShowsIt)
 {
-    XDriver& driver = session.driver();
     session.takeKeyboard();
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     int nudge = 0;
@@ -475,18 +515,18 @@ void checkPointer(Session& session, Tally& tally)
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
     const bool shown = secondChosen && pollUntil([&] { return !pointerHidden(); }, WAIT_MS);
-    tally.check(hidden && shown, "the mouse camera hides the pointer, the keyboard camera shows it",
-                std::string(firstChosen ? "" : "menu failed; ") + (hidden ? "hidden" : "not hidden") +
-                    ", then " + (secondChosen ? "" : "menu failed; ") + (shown ? "shown" : "not shown"));
+    EXPECT_TRUE(hidden && shown) << "the mouse camera hides the pointer, the keyboard camera shows it: "
+                                 << (firstChosen ? "" : "menu failed; ") << (hidden ? "hidden" : "not hidden")
+                                 << ", then " << (secondChosen ? "" : "menu failed; ")
+                                 << (shown ? "shown" : "not shown");
 }
 
 // Escape pressed to dismiss the open menu, and held past its closing, is the
 // menu's: the program runs on. Under Wine the window's picture stands still
 // while the menu is open, so the sign that ticks ran after the press is W,
 // pressed after it: the tank drives once a click off the menu has closed it.
-void checkEscapeInMenu(Session& session, Tally& tally)
+TEST_F(SecondRun, EscapeHeldWhileTheMenuIsOpenDoesNotEndTheProgram)
 {
-    XDriver& driver = session.driver();
     session.takeKeyboard();
     session.waitUntilStanding();
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
@@ -506,122 +546,81 @@ void checkEscapeInMenu(Session& session, Tally& tally)
     driver.keyUp("Escape");
     driver.sync();
     const bool stood = session.program().running() && session.waitUntilStanding();
-    tally.check(closed && drove && stood && session.program().running(),
-                "Escape held while the menu is open does not end the program",
-                std::string(closed ? "menu closed" : "no menu, or it stayed open") +
-                    (drove ? "; W drove the tank" : "; W did not drive") +
-                    (session.program().running() ? "; running" : "; the program ended"));
+    EXPECT_TRUE(closed && drove && stood && session.program().running())
+        << "Escape held while the menu is open does not end the program: "
+        << (closed ? "menu closed" : "no menu, or it stayed open")
+        << (drove ? "; W drove the tank" : "; W did not drive")
+        << (session.program().running() ? "; running" : "; the program ended");
 }
 
-void checkMenuExit(Session& session, Tally& tally)
+TEST_F(SecondRun, MenusExitEndsTheProgramWithStatus0)
 {
-    XDriver& driver = session.driver();
     session.takeKeyboard();
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool opened = chooseFromMenu(session, EXIT_ENTRY);
     const bool ended = opened && session.program().waitForExit(WAIT_MS);
-    tally.check(ended && session.program().exitStatus() == 0,
-                "the menu's Exit ends the program with status 0",
-                opened ? "exit status " + std::to_string(session.program().exitStatus())
-                       : "the menu did not open and close");
+    EXPECT_TRUE(ended && session.program().exitStatus() == 0)
+        << "the menu's Exit ends the program with status 0: "
+        << (opened ? "exit status " + std::to_string(session.program().exitStatus())
+                   : "the menu did not open and close");
 }
 
-// The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
-std::string unixPath(const std::string& windowsPath)
+// At 200 % (LogPixels 192) the window opens at the scale Wine gives its
+// monitor, as the probe reads it: a client area of 2560x1440 with a large
+// icon of 64 pixels at 192 DPI. Wine 10 may keep its monitor at 96 DPI while
+// the system takes 192: the window opens at 192 and is scaled to the
+// monitor's 1280x720. The client area is read from Windows: Wine then draws
+// borders at 192 DPI inside the X window, which is larger.
+TEST_F(ScaledRun, ClientAreaAndLargeIconFollowTheMonitorsDpi)
 {
-    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+    const int dpi = std::stoi(monitorDpi);
+    const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * dpi / BASE_DPI;
+    const std::string expected = monitorDpi + " " + std::to_string(WIDTH * dpi / BASE_DPI) + "x" +
+                                 std::to_string(HEIGHT * dpi / BASE_DPI);
+    const std::string seen = outputOf("wine " + shellQuoted(probe()) + " " + shellQuoted(TITLE));
+    const bool iconThere = !windowIconPixels(session.window(), iconWidth).empty();
+    EXPECT_TRUE(seen == expected && iconThere)
+        << "at LogPixels 192 the window's client area and its large icon follow the monitor's " << monitorDpi
+        << " DPI: DPI and client area " << seen << ", large icon of " << iconWidth << " pixels "
+        << (iconThere ? "there" : "missing");
 }
 
-// A silent install for this user alone, the installed program started from its
-// folder, and a silent uninstall that leaves none of it behind.
-void checkInstaller(XDriver& driver, const std::string& setup, Tally& tally)
+TEST_F(ScaledRun, WindowCarriesTheProgramsIcon)
 {
-    const std::string folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
-    const std::string shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
-    const bool installed = outputOf("wine " + shellQuoted(setup) + " /S; echo $?") == "0" &&
-                           std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut);
-    tally.check(installed, "setup.exe /S installs into the user's programs, with a Start-menu shortcut",
-                folder + "; " + shortcut);
-    checkHolds(tally, outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
-               {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher", "DisplayIcon",
-                "uninstall.exe"},
-               "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key");
-    {
-        Session session(driver, folder + "/quorvale.exe");
-        const bool started = session.start() && session.program().waitForOutput("------\r\n", WAIT_MS);
-        tally.check(started && session.program().standardOutput() == BANNER,
-                    "the installed program starts and prints its banner", session.program().standardError());
-        checkEscape(session, tally);
-    }
-    // The uninstaller runs on from a copy of itself in the temporary folder.
+    expectProgramIcon(session);
+}
+
+TEST_F(Installer, SilentSetupInstallsIntoTheUsersProgramsWithAStartMenuShortcut)
+{
+    const bool ran = outputOf("wine " + shellQuoted(handedOver("QUORVALE_WINDOWS_SETUP")) + " /S; echo $?") == "0";
+    EXPECT_TRUE(ran && std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut))
+        << "setup.exe /S installs into the user's programs, with a Start-menu shortcut: " << folder << "; "
+        << shortcut;
+}
+
+TEST_F(Installer, SetupRegistersTheUninstallerInTheUninstallKey)
+{
+    EXPECT_TRUE(holdsAll(outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
+                         {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher",
+                          "DisplayIcon", "uninstall.exe"}))
+        << "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key";
+}
+
+TEST_F(Installer, InstalledProgramStartsAndEscapeEndsIt)
+{
+    Session session(folder + "/quorvale.exe");
+    const bool started = session.start() && session.program().waitForOutput("------\r\n", WAIT_MS);
+    EXPECT_TRUE(started && session.program().standardOutput() == BANNER)
+        << "the installed program starts and prints its banner: " << session.program().standardError();
+    expectEscapeEnds(session);
+}
+
+// The uninstaller runs on from a copy of itself in the temporary folder.
+TEST_F(Installer, SilentUninstallRemovesTheFilesTheShortcutAndTheUninstallKey)
+{
     runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
-    const bool removed = pollUntil([&] {
+    EXPECT_TRUE(pollUntil([&] {
         return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
                runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
-    }, WINE_START_WAIT_MS);
-    tally.check(removed, "uninstall.exe /S removes the files, the shortcut and the Uninstall key");
-}
-
-// Keys held on the server repeat quickly, as on a desktop whose keyboard
-// repeats: a key held in another window then repeats into ours once the
-// keyboard comes back.
-bool repeatKeysQuickly()
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return false;
-    XAutoRepeatOn(display);
-    const bool set = XkbSetAutoRepeatRate(display, XkbUseCoreKbd, REPEAT_DELAY_MS, REPEAT_INTERVAL_MS) != 0;
-    XCloseDisplay(display);
-    return set;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s path/to/quorvale.exe path/to/setup.exe path/to/monitor_dpi.exe\n",
-                     argv[0]);
-        return 2;
-    }
-    const std::string exe = argv[1];
-    Tally tally;
-    checkResources(exe, tally);
-    XDriver driver;
-    if (tally.require(driver.connected() && repeatKeysQuickly(), "the X server answers")) {
-        {
-            Session session(driver, exe);
-            if (tally.require(session.start(), "the program starts and draws under Wine",
-                            session.program().standardError())) {
-                checkStartup(session, tally);
-                checkIcon(session, tally);
-                checkDriving(session, tally);
-                checkFocusChange(session, tally);
-                checkEscape(session, tally);
-            }
-        }
-        // Wine's server may keep Escape as held after the program ended on
-        // it (the release went to no window): a fresh one for the next program.
-        if (tally.require(restartWine(), "Wine restarts")) {
-            Session session(driver, exe);
-            if (tally.require(session.start(), "the program starts again", session.program().standardError())) {
-                checkPointer(session, tally);
-                checkEscapeInMenu(session, tally);
-                checkMenuExit(session, tally);
-            }
-        }
-        const std::string monitorDpi = restartWine(SCALED_DPI) ? outputOf("wine " + shellQuoted(argv[3])) : "";
-        if (tally.require(monitorDpi == "96" || monitorDpi == "192", "Wine restarts at 192 DPI",
-                          "the monitor's DPI: \"" + monitorDpi + "\"")) {
-            Session session(driver, exe);
-            if (tally.require(session.start(), "the program starts at 192 DPI",
-                              session.program().standardError()))
-                checkScaledWindow(session, std::stoi(monitorDpi), argv[3], tally);
-        }
-        if (tally.require(restartWine(), "Wine restarts"))
-            checkInstaller(driver, argv[2], tally);
-    }
-    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
-    return tally.failed == 0 ? 0 : 1;
+    }, WINE_START_WAIT_MS)) << "uninstall.exe /S removes the files, the shortcut and the Uninstall key";
 }
