@@ -1,5 +1,7 @@
 #include "tests/scenarios/screen_checks.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -212,4 +214,18 @@ bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::s
         return false;
     }
     return true;
+}
+
+void expectFullyWorking(ProgramSession& session, const TankTracker& tracker)
+{
+    ASSERT_TRUE(session.running()) << "the program died: " << session.process().standardError();
+    std::string why;
+    Capture shot;
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const Capture& c) { return startViewGridInPlace(c, why); }, WAIT_MS, &shot))
+        << why;
+    session.keep(shot, "afterwards");
+    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << report;
 }

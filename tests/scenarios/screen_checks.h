@@ -52,3 +52,8 @@ bool waitForRendering(ProgramSession& session, Rendering wanted, Capture& shot);
 // With every key let go: the tank comes to rest while frames go on being
 // drawn, and stays there. False (with the reason) otherwise.
 bool tankStaysAtRest(ProgramSession& session, const TankTracker& tracker, std::string& why);
+
+// The program is back to normal at its start size: the start view drawn for
+// that size, the tank driving and stopping, Escape ending the process with
+// status 0 (the session ends with it).
+void expectFullyWorking(ProgramSession& session, const TankTracker& tracker);

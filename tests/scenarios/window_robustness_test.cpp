@@ -1,5 +1,5 @@
-// The window shrunk to nothing, hidden and shown, resized while a key is
-// held: no fault and no hang; afterwards the program draws the start view for
+// The window shrunk to nothing or resized while a key is held: no fault and
+// no hang; afterwards the program draws the start view for
 // its size, the tank still drives and Escape still ends it with status 0.
 // And a short run under a real reparenting window manager: Alt+Tab away and
 // back, iconify and restore, and its close button.
@@ -34,22 +34,6 @@ const WindowManager WINDOW_MANAGERS[] = {
     {Desktop::Openbox, "OPENBOX_FOCUS_CYCLE_POPUP"},
     {Desktop::Icewm, "IceWM"},
 };
-
-// The program is back to normal at its start size: the start view drawn for
-// that size, the tank driving and stopping, Escape ending the process.
-void expectFullyWorking(ProgramSession& session, const TankTracker& tracker)
-{
-    ASSERT_TRUE(session.running()) << "the program died: " << session.process().standardError();
-    std::string why;
-    Capture shot;
-    EXPECT_TRUE(session.waitForScreen(
-        [&](const Capture& c) { return startViewGridInPlace(c, why); }, WAIT_MS, &shot))
-        << why;
-    session.keep(shot, "afterwards");
-    EXPECT_TRUE(keysStillDriveTheTank(session, tracker, why)) << why;
-    std::string report;
-    EXPECT_TRUE(session.quitWithEscape(report)) << report;
-}
 
 // Shrink the window, let the program draw into it with W held until the
 // tiny screen changes, then give it back its size.
@@ -100,20 +84,6 @@ TEST(WindowRobustnessTest, ShrunkToOnePixelAndBack)
 TEST(WindowRobustnessTest, ShrunkToTheLeastHeightAndBack)
 {
     driveWhileShrunk(WIDTH, 1);
-}
-
-TEST(WindowRobustnessTest, HiddenAndShownAgain)
-{
-    ProgramSession session;
-    ASSERT_TRUE(session.ready()) << session.startupProblem();
-    const TankTracker tracker = startViewTracker(session.capture());
-    session.driver().iconify(session.window());
-    ASSERT_FALSE(session.driver().isViewable(session.window()));
-    ASSERT_TRUE(session.running());
-    session.driver().restore(session.window());
-    session.driver().focus(session.window());
-    ASSERT_TRUE(session.waitUntilShown(WIDTH, HEIGHT));
-    expectFullyWorking(session, tracker);
 }
 
 TEST(WindowRobustnessTest, ResizedWhileAKeyIsHeld)
