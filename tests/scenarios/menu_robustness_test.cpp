@@ -16,7 +16,6 @@ namespace {
 
 constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
-constexpr int MENU_ENTRIES = 5;
 // Where the window manager is asked to put the window (root pixels): well
 // away from the corner, where the menu's screen position and the pointer's
 // position in the window differ by much more than an entry's height.
@@ -27,12 +26,8 @@ constexpr int MENU_OPEN_Y = 200;
 // A spot of the bare desktop, up and left of the window (root pixels).
 constexpr int DESKTOP_X = 50;
 constexpr int DESKTOP_Y = 50;
-// A drawn menu is mostly its light grey (0xb2 in each channel); undrawn it
-// shows black.
-constexpr int MENU_GREY_DARKEST = 0x80;
+// A drawn menu is mostly its light grey; undrawn it shows black.
 constexpr double MENU_GREY_SHARE = 0.6;
-constexpr int HIGHLIGHT_WHITE = 0xff;
-constexpr double HIGHLIGHT_SHARE = 0.1; // one entry of five, less its label
 
 ProgramSession::Options underWindowManager()
 {
@@ -42,14 +37,11 @@ ProgramSession::Options underWindowManager()
     return options;
 }
 
-// The middle of an entry on the screen: the entries share the menu window's
-// height equally apart from a border of a few pixels.
-void moveOntoEntry(XDriver& driver, const WindowGeometry& menu, MenuChoice entry)
+// Two motions onto a root pixel, so the toolkit sees the pointer move there.
+void moveOnto(XDriver& driver, const ScreenPoint& point)
 {
-    const int index = static_cast<int>(entry);
-    const int x = menu.x + menu.width / 2;
-    const int y = menu.y + (2 * index - 1) * menu.height / (2 * MENU_ENTRIES);
-    // Two motions, so the toolkit sees the pointer move over the entry.
+    const int x = static_cast<int>(point.x);
+    const int y = static_cast<int>(point.y);
     driver.movePointer(x - 1, y);
     driver.movePointer(x, y);
     driver.sync();
@@ -72,25 +64,10 @@ WindowId openMenuWithAClick(ProgramSession& session, int x, int y)
     return session.menuWindow(WAIT_MS);
 }
 
-double menuShare(const Capture& menu, const PixelClass& pixelClass)
-{
-    return static_cast<double>(countPixels(menu, wholeCapture(menu), pixelClass)) /
-           (static_cast<double>(menu.width) * menu.height);
-}
-
 double menuGreyShare(const Capture& menu)
 {
-    return menuShare(menu, [](int r, int g, int b) {
-        return r == g && g == b && r >= MENU_GREY_DARKEST;
-    });
-}
-
-// The entry under the pointer is lit in white.
-double highlightShare(const Capture& menu)
-{
-    return menuShare(menu, [](int r, int g, int b) {
-        return r == HIGHLIGHT_WHITE && g == HIGHLIGHT_WHITE && b == HIGHLIGHT_WHITE;
-    });
+    return static_cast<double>(countPixels(menu, wholeCapture(menu), isMenuGrey)) /
+           (static_cast<double>(menu.width) * menu.height);
 }
 
 // Window pixel where the menu opens, away from the torus.
@@ -164,7 +141,7 @@ TEST(MenuRobustnessTest, ClickThenClickAndPressDragReleaseUnderAWindowManager)
     }, WAIT_MS)) << "the menu stays undrawn: grey share "
         << (opened.width > 0 ? menuGreyShare(opened) : 0.0);
     session.keep(opened, "menu-on-opening");
-    moveOntoEntry(driver, driver.geometry(menu), MenuChoice::LockCamera);
+    ASSERT_TRUE(session.pointAt(MenuChoice::LockCamera)) << session.startupProblem();
     click(driver, LEFT_BUTTON);
     EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS))
         << "the menu stays open";
@@ -209,12 +186,7 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     driver.buttonUp(RIGHT_BUTTON);
     // The pointer back over an entry lights it up once the program has
     // handled the release, before the desktop is clicked.
-    moveOntoEntry(driver, driver.geometry(menu), MenuChoice::Vertex);
-    Capture lit;
-    ASSERT_TRUE(pollUntil([&] {
-        lit = driver.capture(menu);
-        return lit.width > 0 && highlightShare(lit) >= HIGHLIGHT_SHARE;
-    }, WAIT_MS)) << "no entry lit under the pointer";
+    ASSERT_TRUE(session.pointAt(MenuChoice::Vertex)) << session.startupProblem();
     driver.movePointer(DESKTOP_X, DESKTOP_Y);
     driver.sync();
     click(driver, LEFT_BUTTON);
@@ -231,7 +203,7 @@ TEST(MenuRobustnessTest, ClicksOffTheMenuCloseItUnderAWindowManager)
     misplaced.y += window.y;
     ASSERT_LT(misplaced.x + misplaced.width, window.x + window.width);
     ASSERT_LT(misplaced.y + misplaced.height, window.y + window.height);
-    moveOntoEntry(driver, misplaced, MenuChoice::Wireframe);
+    moveOnto(driver, menuEntryCentre(misplaced, static_cast<int>(MenuChoice::Wireframe)));
     click(driver, LEFT_BUTTON);
     EXPECT_TRUE(pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS))
         << "a click in the window off the menu left the menu open";

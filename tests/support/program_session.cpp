@@ -29,16 +29,13 @@ namespace {
 constexpr char WINDOW_TITLE[] = "Quorvale 1";
 // The toolkit's pop-up menu is a window of its own with this title.
 constexpr char MENU_TITLE[] = "freeglut menu";
-constexpr int MENU_ENTRIES = 5;
 constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr int SCREEN_WIDTH = 1600;
 constexpr int SCREEN_HEIGHT = 1000;
 constexpr int MENU_DISMISS_OFFSET = 20; // pixels up and left of the menu's corner
-// The toolkit's menus are mostly this light grey (0xb2 in each channel).
-constexpr int MENU_GREY_DARKEST = 0x80;
+// Share of a closed menu's place still showing its grey: not drawn over yet.
 constexpr double MENU_GREY_SHARE = 0.4;
-constexpr int HIGHLIGHT_MIN = 230; // every channel at least this: the highlighted entry
 constexpr int MENU_EDGE = 3;       // pixels of bevel at each side of the menu
 // Share of the first frame that must show the green ground.
 constexpr double FIRST_FRAME_GROUND_SHARE = 0.2;
@@ -440,6 +437,22 @@ bool ProgramSession::chooseHere(MenuChoice entry)
     return pressRightButton() && chooseFromOpenMenu(entry);
 }
 
+bool ProgramSession::pointAt(MenuChoice entry)
+{
+    const WindowId menu = menuWindow(WAIT_MS);
+    if (menu == 0) {
+        problem_ = "the menu did not open";
+        return false;
+    }
+    // Found from the window the toolkit really opened, not from fonts.
+    const WindowGeometry place = driver_->geometry(menu);
+    const ScreenPoint centre = menuEntryCentre(place, static_cast<int>(entry));
+    if (waitForHighlight(menu, place, static_cast<int>(centre.x), static_cast<int>(centre.y)))
+        return true;
+    problem_ = "the menu never highlighted the entry under the pointer";
+    return false;
+}
+
 bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
 {
     const WindowId menu = menuWindow(WAIT_MS);
@@ -447,23 +460,15 @@ bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
         problem_ = "the menu did not open";
         return false;
     }
-    // The entries share the menu window's height equally apart from a border
-    // of a few pixels, so the middle of entry i lies (i - 1/2) / 5 of the way
-    // down: found from the window the toolkit really opened, not from fonts.
     const WindowGeometry place = driver_->geometry(menu);
-    const int index = static_cast<int>(entry);
-    const int entryX = place.x + place.width / 2;
-    const int entryY = place.y + (2 * index - 1) * place.height / (2 * MENU_ENTRIES);
     // Let go only once the menu shows the entry highlighted, as a person does:
     // then the toolkit has seen the pointer over it, however late it runs.
-    const bool highlighted = waitForHighlight(menu, place, entryX, entryY);
+    const bool highlighted = pointAt(entry);
     driver_->buttonUp(RIGHT_BUTTON);
     buttonHeld_ = false;
     driver_->sync();
-    if (!highlighted) {
-        problem_ = "the menu never highlighted the entry under the pointer";
+    if (!highlighted)
         return false;
-    }
     if (entry == MenuChoice::Exit)
         return true;
     if (!waitForMenuClosed(menu)) {
@@ -489,9 +494,7 @@ bool ProgramSession::waitForHighlight(WindowId menu, const WindowGeometry& place
         driver_->sync();
         const Capture image = driver_->capture(menu);
         return image.width == place.width && image.height == place.height &&
-               image.red(probeX, probeY) >= HIGHLIGHT_MIN &&
-               image.green(probeX, probeY) >= HIGHLIGHT_MIN &&
-               image.blue(probeX, probeY) >= HIGHLIGHT_MIN;
+               pixelIs(image, probeX, probeY, isMenuHighlight);
     });
 }
 
@@ -500,15 +503,12 @@ bool ProgramSession::waitForMenuPainted(const WindowGeometry& place)
     // Until the program draws its next frame, the closed menu's pixels stay
     // where it was; drawn, a menu is mostly one light grey, which the scene
     // never shows over such an area.
-    const auto menuGrey = [](int r, int g, int b) {
-        return r == g && g == b && r >= MENU_GREY_DARKEST;
-    };
     const WindowGeometry ours = driver_->geometry(window_);
     const PixelRect where = {place.x - ours.x, place.y - ours.y, place.width, place.height};
     return waitUntil([&] {
         const Capture shot = capture();
         const double pixels = static_cast<double>(where.width) * where.height;
-        return static_cast<double>(countPixels(shot, where, menuGrey)) < MENU_GREY_SHARE * pixels;
+        return static_cast<double>(countPixels(shot, where, isMenuGrey)) < MENU_GREY_SHARE * pixels;
     });
 }
 

@@ -95,6 +95,9 @@ public:
     // The same from where the pointer is, without moving it (even a motion
     // to the same place reaches the program as pointer motion).
     bool chooseHere(MenuChoice entry);
+    // Move the pointer onto an entry of the open menu until the menu shows it
+    // highlighted; false (with the reason) if it never does.
+    bool pointAt(MenuChoice entry);
     // Open the menu at window pixel (x, y) and keep the button held.
     bool openMenu(int x, int y);
     // The menu's window while it is open; 0 if it is not showing.

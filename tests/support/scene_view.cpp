@@ -31,6 +31,12 @@ constexpr int RED_MINIMUM = 20;
 constexpr int BACKGROUND_BRIGHTEST = 10;
 constexpr int LINE_DIMMEST_CHANNEL = 75; // a white line under the ambient term alone
 constexpr int LINE_BRIGHT_CHANNEL = 120;
+constexpr int MENU_GREY_DARKEST = 0x80; // the menu's grey is 0xb2 in each channel
+constexpr int MENU_HIGHLIGHT_MIN = 230; // every channel of the highlighted entry
+// On Windows the entry is lit in the system's selection colour, a dark blue.
+constexpr int WINDOWS_HIGHLIGHT_RED_GREEN_MAX = 80;
+constexpr int WINDOWS_HIGHLIGHT_BLUE_MARGIN = 40;
+constexpr int MENU_ENTRIES = 5;
 
 int maxOf(int a, int b, int c)
 {
@@ -155,6 +161,28 @@ bool isLineBright(int red, int green, int blue)
         return false;
     return minOf(red, green, blue) >= LINE_DIMMEST_CHANNEL ||
            maxOf(red, green, blue) >= LINE_BRIGHT_CHANNEL;
+}
+
+bool isMenuGrey(int red, int green, int blue)
+{
+    return red == green && green == blue && red >= MENU_GREY_DARKEST;
+}
+
+bool isMenuHighlight(int red, int green, int blue)
+{
+    return minOf(red, green, blue) >= MENU_HIGHLIGHT_MIN;
+}
+
+bool isWindowsMenuHighlight(int red, int green, int blue)
+{
+    return std::max(red, green) <= WINDOWS_HIGHLIGHT_RED_GREEN_MAX &&
+           blue >= std::max(red, green) + WINDOWS_HIGHLIGHT_BLUE_MARGIN;
+}
+
+ScreenPoint menuEntryCentre(const WindowGeometry& menu, int entry)
+{
+    return {static_cast<double>(menu.x + menu.width / 2),
+            static_cast<double>(menu.y + (2 * entry - 1) * menu.height / (2 * MENU_ENTRIES))};
 }
 
 bool pixelIs(const Capture& capture, int x, int y, const PixelClass& pixelClass)

@@ -73,6 +73,15 @@ bool isTorusBlue(int red, int green, int blue);
 bool isBoxRed(int red, int green, int blue);
 bool isBackground(int red, int green, int blue); // nothing drawn there
 bool isLineBright(int red, int green, int blue); // grid and axis lines
+// The toolkit's pop-up menu: its light grey, and the entry under the
+// pointer, white on X11 and in the system's dark blue selection on Windows.
+bool isMenuGrey(int red, int green, int blue);
+bool isMenuHighlight(int red, int green, int blue);
+bool isWindowsMenuHighlight(int red, int green, int blue);
+
+// The middle of entry 1..5 of a menu window at `menu` (root pixels): the
+// entries share its height equally apart from a border of a few pixels.
+ScreenPoint menuEntryCentre(const WindowGeometry& menu, int entry);
 
 using PixelClass = std::function<bool(int, int, int)>;
 

@@ -38,7 +38,7 @@ constexpr int WIDTH = 1280;   // pixels
 constexpr int HEIGHT = 720;   // pixels
 constexpr int BASE_DPI = 96;      // dots per inch at 100 %, where the window is WIDTH x HEIGHT
 constexpr int SCALED_DPI = 192;   // dots per inch at 200 %
-constexpr int MENU_ENTRIES = 5;
+constexpr int MENU_EDGE = 3; // pixels of bevel at each side of the menu
 constexpr int MOUSE_CAMERA_ENTRY = 2;
 constexpr int EXIT_ENTRY = 5;
 constexpr unsigned LEFT_BUTTON = 1;
@@ -50,7 +50,7 @@ constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
 constexpr int WINE_START_WAIT_MS = 90000; // Wine makes its prefix on first start
-constexpr int MOTION_GAP_MS = 50; // lets Wine see one motion before the next input
+constexpr int MOTION_GAP_MS = 50; // between motions that wait for Wine to change the pointer
 // Wine's helper processes start within seconds; bounded all the same.
 constexpr int WINE_COMMAND_TIMEOUT_S = 120;
 // A tank that has not moved over this long is standing: 50 ticks and more.
@@ -252,15 +252,27 @@ bool chooseFromMenu(Session& session, int entry)
     const WindowId menu = driver.findWindow(MENU_TITLE, WAIT_MS);
     if (menu == 0)
         return false;
-    // The entries share the menu's height equally apart from a thin border.
     const WindowGeometry place = driver.geometry(menu);
-    const int x = place.x + place.width / 2;
-    const int y = place.y + (2 * entry - 1) * place.height / (2 * MENU_ENTRIES);
-    // Two motions, so the toolkit sees the pointer move over the entry.
-    driver.movePointer(x - 1, y);
-    driver.movePointer(x, y);
-    driver.sync();
-    pauseFor(MOTION_GAP_MS);
+    const ScreenPoint centre = menuEntryCentre(place, entry);
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
+    // Click only once the menu, drawn, shows the entry highlighted (seen
+    // right of its label, beside another entry's grey): then the toolkit has
+    // seen the pointer over it. It highlights on motion: move by a pixel each
+    // time it has not yet.
+    const int probeX = place.width - MENU_EDGE - 1;
+    const int otherY = static_cast<int>(menuEntryCentre(place, entry == 1 ? 2 : 1).y) - place.y;
+    int nudge = 0;
+    const bool highlighted = pollUntil([&] {
+        driver.movePointer(x - (nudge++ % 2), y);
+        driver.sync();
+        const Capture image = driver.capture(menu);
+        return image.width == place.width && image.height == place.height &&
+               pixelIs(image, probeX, y - place.y, isWindowsMenuHighlight) &&
+               pixelIs(image, probeX, otherY, isMenuGrey);
+    });
+    if (!highlighted)
+        return false;
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
@@ -507,14 +519,14 @@ TEST_F(SecondRun, MouseCameraHidesThePointerAndKeyboardCameraShowsIt)
         driver.movePointerIn(session.window(), MENU_AT_X + nudge % 2, MENU_AT_Y);
         driver.sync();
         ++nudge;
-        pauseFor(MOTION_GAP_MS);
         return driver.cursorHidden();
     };
     const bool firstChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool hidden = firstChosen && pollUntil(pointerHidden, WAIT_MS);
+    const bool hidden = firstChosen && pollUntil(pointerHidden, WAIT_MS, MOTION_GAP_MS);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool secondChosen = chooseFromMenu(session, MOUSE_CAMERA_ENTRY);
-    const bool shown = secondChosen && pollUntil([&] { return !pointerHidden(); }, WAIT_MS);
+    const bool shown =
+        secondChosen && pollUntil([&] { return !pointerHidden(); }, WAIT_MS, MOTION_GAP_MS);
     EXPECT_TRUE(hidden && shown) << "the mouse camera hides the pointer, the keyboard camera shows it: "
                                  << (firstChosen ? "" : "menu failed; ") << (hidden ? "hidden" : "not hidden")
                                  << ", then " << (secondChosen ? "" : "menu failed; ")
