@@ -416,10 +416,15 @@ bool ProgramSession::pressRightButton()
 {
     driver_->buttonDown(RIGHT_BUTTON);
     buttonHeld_ = true;
-    if (menuWindow(WAIT_MS) != 0)
-        return true;
-    problem_ = "the menu did not open";
-    return false;
+    return shownMenu() != 0;
+}
+
+WindowId ProgramSession::shownMenu()
+{
+    const WindowId menu = menuWindow(WAIT_MS);
+    if (menu == 0)
+        problem_ = "the menu did not open";
+    return menu;
 }
 
 bool ProgramSession::waitForMenuClosed(WindowId menu)
@@ -439,31 +444,19 @@ bool ProgramSession::chooseHere(MenuChoice entry)
 
 bool ProgramSession::pointAt(MenuChoice entry)
 {
-    const WindowId menu = menuWindow(WAIT_MS);
-    if (menu == 0) {
-        problem_ = "the menu did not open";
-        return false;
-    }
-    // Found from the window the toolkit really opened, not from fonts.
-    const WindowGeometry place = driver_->geometry(menu);
-    const ScreenPoint centre = menuEntryCentre(place, static_cast<int>(entry));
-    if (waitForHighlight(menu, place, static_cast<int>(centre.x), static_cast<int>(centre.y)))
-        return true;
-    problem_ = "the menu never highlighted the entry under the pointer";
-    return false;
+    const WindowId menu = shownMenu();
+    return menu != 0 && waitForHighlight(menu, driver_->geometry(menu), entry);
 }
 
 bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
 {
-    const WindowId menu = menuWindow(WAIT_MS);
-    if (menu == 0) {
-        problem_ = "the menu did not open";
+    const WindowId menu = shownMenu();
+    if (menu == 0)
         return false;
-    }
     const WindowGeometry place = driver_->geometry(menu);
     // Let go only once the menu shows the entry highlighted, as a person does:
     // then the toolkit has seen the pointer over it, however late it runs.
-    const bool highlighted = pointAt(entry);
+    const bool highlighted = waitForHighlight(menu, place, entry);
     driver_->buttonUp(RIGHT_BUTTON);
     buttonHeld_ = false;
     driver_->sync();
@@ -482,20 +475,26 @@ bool ProgramSession::chooseFromOpenMenu(MenuChoice entry)
     return true;
 }
 
-bool ProgramSession::waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y)
+bool ProgramSession::waitForHighlight(WindowId menu, const WindowGeometry& place, MenuChoice entry)
 {
+    // Found from the window the toolkit really opened, not from fonts.
+    const ScreenPoint centre = menuEntryCentre(place, static_cast<int>(entry));
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
     // Right of every label, where only the entry's background shows. The
     // toolkit highlights on motion: move by a pixel each time it has not yet.
     const int probeX = place.width - MENU_EDGE - 1;
-    const int probeY = y - place.y;
     int nudge = 0;
-    return waitUntil([&] {
-        driver_->movePointer(x - (nudge++ % 2), y);
-        driver_->sync();
-        const Capture image = driver_->capture(menu);
-        return image.width == place.width && image.height == place.height &&
-               pixelIs(image, probeX, probeY, isMenuHighlight);
-    });
+    if (waitUntil([&] {
+            driver_->movePointer(x - (nudge++ % 2), y);
+            driver_->sync();
+            const Capture image = driver_->capture(menu);
+            return image.width == place.width && image.height == place.height &&
+                   pixelIs(image, probeX, y - place.y, isMenuHighlight);
+        }))
+        return true;
+    problem_ = "the menu never highlighted the entry under the pointer";
+    return false;
 }
 
 bool ProgramSession::waitForMenuPainted(const WindowGeometry& place)

@@ -118,10 +118,12 @@ private:
     bool waitForMenuPainted(const WindowGeometry& place);
     bool waitUntil(const std::function<bool()>& condition);
     bool chooseFromOpenMenu(MenuChoice entry);
-    // Move the pointer to root pixel (x, y) over the open menu until the menu
-    // shows the entry there highlighted; false if it never does.
-    bool waitForHighlight(WindowId menu, const WindowGeometry& place, int x, int y);
+    // Move the pointer onto an entry of the open menu until the menu shows it
+    // highlighted; false, with the reason, if it never does.
+    bool waitForHighlight(WindowId menu, const WindowGeometry& place, MenuChoice entry);
     bool pressRightButton();
+    // The open menu's window; 0, with the reason, if none opened.
+    WindowId shownMenu();
 
     bool startDesktop(Desktop desktop);
     bool startCompositor(const DesktopCommand& entry);
