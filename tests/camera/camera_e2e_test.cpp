@@ -87,15 +87,6 @@ ProgramSession::Options bareServer()
     return options;
 }
 
-bool waitForPointerAt(ProgramSession& session, int x, int y)
-{
-    return pollUntil([&] {
-        int px = -1;
-        int py = -1;
-        return session.driver().pointerIn(session.window(), px, py) && px == x && py == y;
-    });
-}
-
 bool topNear(const Capture& image, const Pixel& expected)
 {
     Pixel top;
@@ -139,7 +130,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     int y = 0;
     ASSERT_TRUE(driver.pointerIn(session.window(), x, y));
     driver.movePointerIn(session.window(), x, y);
-    EXPECT_TRUE(waitForPointerAt(session, POINTER_HOME_X, POINTER_HOME_Y));
+    EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
     const Pixel level = expectedTop(START_EYE, levelCentre(0.0));
     Capture shot;
     EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return topNear(c, level); }, WAIT_MS, &shot));
@@ -152,7 +143,7 @@ TEST(CameraEndToEnd, MouseCameraTurnsWithThePointerAndHidesIt)
     EXPECT_LT(turned.x, level.x - 100) << "the torus moves well to the left";
     EXPECT_TRUE(session.waitForScreen([&](const Capture& c) { return topNear(c, turned); }, WAIT_MS, &shot));
     session.keep(shot, "mouse-turned");
-    EXPECT_TRUE(waitForPointerAt(session, POINTER_HOME_X, POINTER_HOME_Y));
+    EXPECT_TRUE(session.waitForPointerAt(POINTER_HOME_X, POINTER_HOME_Y));
     EXPECT_TRUE(driver.cursorHidden());
 
     // Keyboard camera again: the pointer shows and moving it turns nothing.

@@ -10,7 +10,6 @@
 #include "tests/support/xdriver.h"
 #include "tests/camera/camera_fixture.h"
 
-#include <chrono>
 
 namespace {
 
@@ -116,19 +115,6 @@ protected:
         pumpEvents();
     }
 
-    bool waitForPointerAt(int x, int y)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
-        int px = -1;
-        int py = -1;
-        while (!driver.pointerIn(window, px, py) || px != x || py != y) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            deliver();
-        }
-        return true;
-    }
-
     XDriver& driver = programDriver();
     WindowId window = 0;
 };
@@ -147,7 +133,7 @@ TEST_F(MouseCameraMenuTest, ToggleInstallsAndRemovesMouseLook)
     moveAndDeliver(HOME_X + 120, HOME_Y + 40);
     EXPECT_FLOAT_EQ(theCamera->yaw, 0.24f);
     EXPECT_EQ(theCamera->pitch, 0.0f);
-    EXPECT_TRUE(waitForPointerAt(HOME_X, HOME_Y));
+    EXPECT_TRUE(waitForProgramPointerAt(HOME_X, HOME_Y));
 
     // The chase view leaves the mouse camera alone.
     onMenu(MENU_LOCK_CAMERA);

@@ -163,17 +163,6 @@ protected:
     // trip on it (the window position query) flushes and waits.
     static void programRoundTrip() { glutGet(GLUT_WINDOW_X); }
 
-    bool waitForPointerAt(int x, int y)
-    {
-        return pollUntil([&] {
-            if (pointerAt(x, y))
-                return true;
-            pumpEvents();
-            programRoundTrip();
-            return false;
-        }, WAIT_MS);
-    }
-
     static constexpr int PARK_X = 100;
     static constexpr int PARK_Y = 100;
     XDriver& driver = programDriver();
@@ -190,7 +179,7 @@ TEST_F(PointerHomeTest, PointerIsSentBackHomeWhenItMoved)
         SCOPED_TRACE(testing::Message() << event.x << "," << event.y);
         parkPointer();
         mouseLook(event.x, event.y);
-        EXPECT_TRUE(waitForPointerAt(HOME_X, HOME_Y));
+        EXPECT_TRUE(waitForProgramPointerAt(HOME_X, HOME_Y));
     }
 }
 

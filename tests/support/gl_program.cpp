@@ -6,6 +6,7 @@
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "tank/tank.h"
+#include "tests/support/program.h"
 #include "tests/support/xdriver.h"
 #include "tests/support/xvfb.h"
 
@@ -115,6 +116,21 @@ void resetProgramState()
 void pumpEvents()
 {
     glutMainLoopEvent();
+}
+
+bool waitForProgramPointerAt(int x, int y)
+{
+    return pollUntil([&] {
+        int px = -1;
+        int py = -1;
+        if (programDriver().pointerIn(programWindow(), px, py) && px == x && py == y)
+            return true;
+        // A round trip on the program's own connection sends the warps it
+        // queued; then its events are handled.
+        glutGet(GLUT_WINDOW_X);
+        pumpEvents();
+        return false;
+    });
 }
 
 Feedback captureFeedback(const std::function<void()>& draw, double halfExtent, bool keepBackFaces,

@@ -32,6 +32,10 @@ void resetProgramRecords();
 // Let the toolkit handle every pending window-system event once.
 void pumpEvents();
 
+// Handle the program's events until the server has the pointer at pixel
+// (x, y) of the program's window; false after WAIT_MS.
+bool waitForProgramPointerAt(int x, int y);
+
 // A vertex as GL's feedback mode reports it, mapped back to scene units.
 struct FeedbackVertex {
     float x;

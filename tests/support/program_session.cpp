@@ -401,15 +401,19 @@ bool ProgramSession::openMenu(int x, int y)
     // Through a compositor the motion reaches the program's Xwayland later
     // than it reaches the compositor: a press made before then lands where
     // the pointer was on the program's server, maybe off the window.
+    return waitForPointerAt(x, y) && pressRightButton();
+}
+
+bool ProgramSession::waitForPointerAt(int x, int y)
+{
     int atX = -1;
     int atY = -1;
-    if (!waitUntil([&] { return driver_->pointerIn(window_, atX, atY) && atX == x && atY == y; })) {
-        problem_ = "the pointer never reached window pixel " + std::to_string(x) + ", " +
-                   std::to_string(y) + " on the program's server (it is at " +
-                   std::to_string(atX) + ", " + std::to_string(atY) + ")";
-        return false;
-    }
-    return pressRightButton();
+    if (waitUntil([&] { return driver_->pointerIn(window_, atX, atY) && atX == x && atY == y; }))
+        return true;
+    problem_ = "the pointer never reached window pixel " + std::to_string(x) + ", " +
+               std::to_string(y) + " on the program's server (it is at " + std::to_string(atX) +
+               ", " + std::to_string(atY) + ")";
+    return false;
 }
 
 bool ProgramSession::pressRightButton()

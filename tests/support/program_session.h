@@ -73,6 +73,9 @@ public:
     Capture capture();
     // Wait until the window is on the screen (again) at the given size.
     bool waitUntilShown(int width, int height);
+    // Wait until the program's server has the pointer at window pixel (x, y);
+    // false, with the reason, if it never does.
+    bool waitForPointerAt(int x, int y);
     // Wait until the pointer over the window is hidden (or shown).
     bool waitForPointerHidden(bool hidden);
     // Keep a capture as a PNG in the artifact directory, named after the
