@@ -71,11 +71,7 @@ bool viewShows(const Capture& shot, double yaw, double pitch, std::string& why)
 
 bool pointerSentHome(ProgramSession& session, int homeX = HOME_X, int homeY = HOME_Y)
 {
-    return pollUntil([&] {
-        int x = -1;
-        int y = -1;
-        return session.driver().pointerIn(session.window(), x, y) && x == homeX && y == homeY;
-    }, WAIT_MS);
+    return session.waitForPointerAt(homeX, homeY);
 }
 
 // Move the pointer by an offset from wherever it is, as a user moves the mouse.
