@@ -231,7 +231,7 @@ try {
   await page.keyboard.press('Escape');
   await pollUntil(() => page.evaluate((t) => performance.now() - t > 250, unlockedAt)); // Pointer Lock's Escape
   await page.keyboard.press('Escape'); // a tap, shorter than a tick
-  check(await pollUntil(ended, 3000), 'Escape ends the program and the page says so');
+  check(await pollUntil(ended), 'Escape ends the program and the page says so');
   // The loop stopped: no tick in the time of several.
   const ticksAtEnd = await page.evaluate(() => Module.ticks);
   await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 100)));

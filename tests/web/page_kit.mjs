@@ -17,14 +17,19 @@ export function finish(name) {
   process.exit(failures === 0 ? 0 : 1);
 }
 
+// The one bound of every wait and the interval between looks, as in the
+// native suite: generous, for a slow and shared machine.
+const WAIT_MS = 30000;
+const POLL_INTERVAL_MS = 20;
+
 // The condition's first truthy value, polled for at most timeoutMs; null if none.
-export async function pollUntil(condition, timeoutMs = 10000) {
+export async function pollUntil(condition, timeoutMs = WAIT_MS) {
   const end = Date.now() + timeoutMs;
   for (;;) {
     const value = await condition();
     if (value) return value;
     if (Date.now() > end) return null;
-    await new Promise((resolve) => setTimeout(resolve, 50));
+    await new Promise((resolve) => setTimeout(resolve, POLL_INTERVAL_MS));
   }
 }
 

@@ -50,10 +50,10 @@ try {
     canvas.clientWidth === 390 && canvas.clientHeight <= 220), 'upright: controls shown, the picture 16:9 across the width');
   const start = await upright.picture();
   const seen = () => uprightPage.evaluate(() => JSON.stringify(Module.keysSeen ?? []));
-  const seenBecomes = (list) => pollUntil(async () => await seen() === list && list, 3000);
+  const seenBecomes = (list) => pollUntil(async () => await seen() === list && list);
   for (const [code, [name, place]] of Object.entries(KEYS)) {
     await upright.cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', key: name, code: place });
-    const byKey = await pollUntil(async () => { const list = await seen(); return list !== '[]' && list; }, 3000);
+    const byKey = await pollUntil(async () => { const list = await seen(); return list !== '[]' && list; });
     await upright.cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', key: name, code: place });
     await seenBecomes('[]');
     await uprightTouch('touchStart', [{ ...await upright.centreOf(`[data-key="${code}"]`), id: 1 }]);
@@ -70,7 +70,7 @@ try {
   const phone = await open(SIDEWAYS);
   const { page, touch, centreOf } = phone;
   const seenNow = (list) => pollUntil(async () =>
-    await page.evaluate(() => JSON.stringify(Module.keysSeen ?? [])) === list, 3000);
+    await page.evaluate(() => JSON.stringify(Module.keysSeen ?? [])) === list);
   const [w, q] = [await centreOf('[data-key="87"]'), await centreOf('[data-key="81"]')];
   await touch('touchStart', [{ ...w, id: 1 }, { ...q, id: 2 }]);
   check(await seenNow('[81,87]'), 'two fingers hold Q and W together');
@@ -85,7 +85,7 @@ try {
   const menuAt = await pollUntil(() => page.evaluate(() => {
     const menu = document.getElementById('quorvale-menu');
     return menu.style.display === 'block' && menu.getBoundingClientRect().toJSON();
-  }), 3000);
+  }));
   await touch('touchEnd', []);
   check(menuAt && Math.abs(menuAt.x - 300) < 2 && Math.abs(menuAt.y - 150) < 2, 'a long press opens the menu there');
   await phone.tap(await centreOf('#quorvale-menu > :nth-child(2)'));
