@@ -33,6 +33,10 @@ constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
 constexpr int SCREEN_WIDTH = 1600;
 constexpr int SCREEN_HEIGHT = 1000;
+// Wine's screen holds a window at 200 % (2560x1440) and its frame: Windows
+// keeps windows within the screen.
+constexpr int WINE_SCREEN_WIDTH = 2880;
+constexpr int WINE_SCREEN_HEIGHT = 1800;
 constexpr int MENU_DISMISS_OFFSET = 20; // pixels up and left of the menu's corner
 // Share of a closed menu's place still showing its grey: not drawn over yet.
 constexpr double MENU_GREY_SHARE = 0.4;
@@ -53,8 +57,10 @@ constexpr char WAYLAND_SOCKET[] = "quorvale-test";
 // The compositor's output, pixels: room for the window and its frame.
 constexpr int OUTPUT_WIDTH = 1400;
 constexpr int OUTPUT_HEIGHT = 900;
+const std::vector<std::string> OPENBOX_COMMAND = {"openbox", "--sm-disable", "--config-file",
+                                                  "/etc/xdg/openbox/rc.xml"};
 const DesktopCommand DESKTOP_COMMANDS[] = {
-    {Desktop::Openbox, "Openbox", {"openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"}, {}, nullptr},
+    {Desktop::Openbox, "Openbox", OPENBOX_COMMAND, {}, nullptr},
     {Desktop::Icewm, "Icewm", {"icewm"}, {"ICEWM_PRIVCFG=/nonexistent"}, nullptr},
     {Desktop::Weston, "Weston",
      {"weston", "--no-config", "--backend=x11-backend.so", "--xwayland", "--idle-time=0",
@@ -69,12 +75,17 @@ const DesktopCommand DESKTOP_COMMANDS[] = {
      {"MUTTER_DEBUG_DUMMY_MODE_SPECS=" + std::to_string(OUTPUT_WIDTH) + "x" + std::to_string(OUTPUT_HEIGHT),
       "GSETTINGS_BACKEND=memory"},
      "xwayland-display :"},
+    // Wine 10 hides a window (a closed menu) only once a window manager has
+    // confirmed it: Wine's desktop runs under one, as on any desktop.
+    {Desktop::Wine, "Wine", OPENBOX_COMMAND, {}, nullptr},
 };
 // Finding where the compositor shows the window: the pointer moved between
 // two points of its output this far apart (pixels).
 constexpr int ALIGN_STEP = 7;
 constexpr int ALIGN_TRIES = 20;
 constexpr int ALIGN_WAIT_MS = 2000;
+// timeout(1)'s exit status for a command it stopped.
+constexpr int TIMED_OUT_STATUS = 124;
 
 // Sessions still open. Should the test process end through exit() (the X
 // library does so on a protocol error), their program and X server are
@@ -112,14 +123,20 @@ std::string desktopName(Desktop desktop)
     return "Bare";
 }
 
-ProgramSession::ProgramSession(Focus focus) : ProgramSession(Options{focus, {}, {}, Desktop::Bare, {}, {}}) {}
+ProgramSession::ProgramSession(Focus focus) : ProgramSession([focus] {
+    Options options;
+    options.focus = focus;
+    return options;
+}()) {}
 
 ProgramSession::ProgramSession(const Options& options)
 {
     static const bool stopAtExitRegistered = std::atexit(stopOpenSessions) == 0;
     (void)stopAtExitRegistered;
     openSessions().push_back(this);
-    server_ = std::make_unique<XvfbServer>(SCREEN_WIDTH, SCREEN_HEIGHT, SERVER_OPTIONS);
+    const bool wine = options.desktop == Desktop::Wine;
+    server_ = std::make_unique<XvfbServer>(wine ? WINE_SCREEN_WIDTH : SCREEN_WIDTH,
+                                           wine ? WINE_SCREEN_HEIGHT : SCREEN_HEIGHT, SERVER_OPTIONS);
     if (!server_->running()) {
         problem_ = "no private X server: " + server_->problem();
         return;
@@ -130,7 +147,7 @@ ProgramSession::ProgramSession(const Options& options)
         return;
     }
     programDisplay_ = server_->display();
-    if (!startDesktop(options.desktop))
+    if (!startDesktop(options))
         return;
     std::vector<std::string> command = options.command.empty() ? std::vector<std::string>{programPath()} : options.command;
     if (!options.traceFile.empty()) {
@@ -150,7 +167,7 @@ ProgramSession::ProgramSession(const Options& options)
         problem_ = "cannot connect or start the program";
         return;
     }
-    const WindowId found = driver_->findWindow(WINDOW_TITLE, WAIT_MS);
+    const WindowId found = driver_->findWindow(WINDOW_TITLE, options.startWaitMs);
     if (found == 0) {
         // What was left standing tells a program that hung from one that ended
         // and from a window manager that went away.
@@ -178,10 +195,10 @@ ProgramSession::ProgramSession(const Options& options)
             return static_cast<double>(countPixels(shot, wholeCapture(shot), isGroundGreen)) >
                    FIRST_FRAME_GROUND_SHARE * pixels;
         },
-        WAIT_MS);
+        options.startWaitMs);
     if (!drawn) {
         problem_ = std::string("the first frame never showed; the program ") +
-                   (process_->running() ? "still runs after " + std::to_string(WAIT_MS / 1000) + " s"
+                   (process_->running() ? "still runs after " + std::to_string(options.startWaitMs / 1000) + " s"
                                         : "ended with status " + std::to_string(process_->exitStatus())) +
                    "; stderr: " + process_->standardError();
         window_ = 0;
@@ -199,6 +216,10 @@ ProgramSession::~ProgramSession()
     if (buttonHeld_)
         driver_->buttonUp(RIGHT_BUTTON);
     driver_->sync();
+    if (wineStarted_) {
+        stopWine();
+        process_.reset();
+    }
     if (runtimeDirectory_.empty())
         return;
     process_.reset();
@@ -208,11 +229,11 @@ ProgramSession::~ProgramSession()
     std::filesystem::remove_all(runtimeDirectory_, ignored);
 }
 
-bool ProgramSession::startDesktop(Desktop desktop)
+bool ProgramSession::startDesktop(const Options& options)
 {
     const DesktopCommand* entry = nullptr;
     for (const DesktopCommand& candidate : DESKTOP_COMMANDS)
-        if (candidate.desktop == desktop)
+        if (candidate.desktop == options.desktop)
             entry = &candidate;
     if (entry == nullptr)
         return true;
@@ -226,9 +247,49 @@ bool ProgramSession::startDesktop(Desktop desktop)
                                desktop_->waitForExit(0); },
                   WAIT_MS) &&
         !desktop_->exited())
-        return true;
+        return options.desktop != Desktop::Wine || startWine(options);
     problem_ = "the window manager did not start: " + desktop_->standardError();
     return false;
+}
+
+// A fresh persistent server for the prefix (Wine's server keeps its desktop's
+// key state across programs: a key held as one program ended would be held
+// for the next), the desktop's DPI, and Wine's helper processes started by
+// wineboot. Each step is bounded; its output goes nowhere, as the helpers live
+// on with the server and would hold any pipe they inherit open.
+bool ProgramSession::startWine(const Options& options)
+{
+    if (std::getenv("WINEPREFIX") == nullptr) {
+        problem_ = "WINEPREFIX is not set: no Wine prefix to run";
+        return false;
+    }
+    wineStarted_ = true;
+    stopWine();
+    const std::string bound = std::to_string((options.startWaitMs + 999) / 1000);
+    const std::string steps[] = {
+        "wineserver -p",
+        "wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /f /d " +
+            std::to_string(options.logPixels),
+        "wineboot",
+    };
+    for (const std::string& step : steps) {
+        const int status = runCommand("DISPLAY=" + server_->display() + " timeout " + bound + " " + step +
+                                      " </dev/null >/dev/null 2>&1").status;
+        if (status != 0) {
+            problem_ = "Wine did not start: `" + step + "` " +
+                       (status == TIMED_OUT_STATUS ? "still ran after " + bound + " s"
+                                                   : "ended with status " + std::to_string(status));
+            return false;
+        }
+    }
+    return true;
+}
+
+void ProgramSession::stopWine()
+{
+    const std::string bound = std::to_string(WAIT_MS / 1000);
+    runCommand("timeout " + bound + " wineserver -k </dev/null >/dev/null 2>&1");
+    runCommand("timeout " + bound + " wineserver -w </dev/null >/dev/null 2>&1");
 }
 
 bool ProgramSession::startCompositor(const DesktopCommand& entry)
@@ -309,6 +370,8 @@ bool ProgramSession::alignInputWithCompositor()
 
 void ProgramSession::stopAtExit()
 {
+    if (wineStarted_)
+        stopWine();
     process_.reset();
     desktop_.reset();
     server_.reset();

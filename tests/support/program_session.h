@@ -1,6 +1,7 @@
-// The real program run as a user meets it: the quorvale binary on a private X
-// server of its own, its window found, driven with real X input (keys, the
-// right-button menu, pointer motion) and watched through screen captures.
+// The real program run as a user meets it: the quorvale binary (or another
+// build of it, under an emulator or Wine) on a private X server of its own,
+// its window found, driven with real X input (keys, the right-button menu,
+// pointer motion) and watched through screen captures.
 #pragma once
 
 #include "tests/support/xdriver.h"
@@ -22,9 +23,11 @@ enum class MenuChoice : int {
 };
 
 // What runs on the private X server besides the program: nothing, a window
-// manager, or a Wayland compositor in a window there, with the program on its
-// Xwayland (read back there, worked with input on the private server).
-enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter };
+// manager, a Wayland compositor in a window there, with the program on its
+// Xwayland (read back there, worked with input on the private server), or
+// Wine's desktop under openbox for a Windows build: a fresh Wine server for
+// the prefix named in WINEPREFIX, so one such session at a time per prefix.
+enum class Desktop { Bare, Openbox, Icewm, Weston, Mutter, Wine };
 // The compositors that Wayland sessions run, and a desktop's name for test names.
 constexpr Desktop WAYLAND_DESKTOPS[] = {Desktop::Weston, Desktop::Mutter};
 std::string desktopName(Desktop desktop);
@@ -43,7 +46,9 @@ public:
         std::vector<std::string> environment; // extra NAME=value entries for the program
         Desktop desktop = Desktop::Bare;      // started on the private server before the program
         std::string traceFile;                // non-empty: run the program under `apitrace trace -o traceFile`
-        std::vector<std::string> command;     // e.g. an emulator and a foreign build; empty: this build's program
+        std::vector<std::string> command;     // e.g. an emulator, or wine, and a foreign build; empty: this build's program
+        int startWaitMs = WAIT_MS;            // bound on the window and its first frame showing
+        int logPixels = 96;                   // Desktop::Wine: the desktop's dots per inch
     };
 
     explicit ProgramSession(Focus focus = Focus::OnWindow);
@@ -128,13 +133,17 @@ private:
     // The open menu's window; 0, with the reason, if none opened.
     WindowId shownMenu();
 
-    bool startDesktop(Desktop desktop);
+    bool startDesktop(const Options& options);
     bool startCompositor(const DesktopCommand& entry);
+    bool startWine(const Options& options);
+    // End every process of the prefix's Wine server, and the server.
+    void stopWine();
     bool alignInputWithCompositor();
 
     std::unique_ptr<XvfbServer> server_;
     std::unique_ptr<ProgramProcess> desktop_;
     std::string runtimeDirectory_;    // the compositor's XDG_RUNTIME_DIR
+    bool wineStarted_ = false;
     std::string programDisplay_;      // the private server, or the compositor's Xwayland
     std::vector<std::string> programEnvironment_;
     std::unique_ptr<XDriver> driver_;
