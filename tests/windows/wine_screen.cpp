@@ -70,10 +70,10 @@ long changesAwayFromTorus(const Capture& first, const Capture& second)
 
 // _NET_WM_ICON holds, for each icon, its width, its height, then its pixels,
 // each as a C long.
-std::vector<unsigned long> windowIconPixels(WindowId window, int size)
+std::vector<unsigned long> windowIconPixels(const std::string& displayName, WindowId window, int size)
 {
     std::vector<unsigned long> pixels;
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = XOpenDisplay(displayName.c_str());
     if (display == nullptr)
         return pixels;
     Atom type = None;

@@ -1,23 +1,22 @@
-// The Windows build of the program under Wine, worked with real X input on
-// the X server this process is given: the window, the banner, the picture,
-// the tank under a held key, key state across a change of focus, the pointer
-// in mouse camera mode, and both ways out (Escape and the menu's Exit); the
-// exe's resources; the installer installing, and its uninstaller removing, it.
+// The Windows build of the program under Wine, worked with real X input, each
+// run a ProgramSession on Wine's desktop (a private X server, openbox and a
+// fresh Wine server): the window, the banner, the picture, the tank under a
+// held key, key state across a change of focus, the pointer in mouse camera
+// mode, and both ways out (Escape and the menu's Exit); the exe's resources;
+// the installer installing, and its uninstaller removing, it.
 //
-// Needs DISPLAY and WINEPREFIX set, a persistent Wine server running, and the
-// files under test named in QUORVALE_WINDOWS_EXE, QUORVALE_WINDOWS_SETUP and
-// QUORVALE_MONITOR_DPI_PROBE (as scripts/test-windows.sh arranges). The suites
-// run in the order written; each run of the program serves one suite's tests.
+// Needs WINEPREFIX set to a prefix made, and the files under test named in
+// QUORVALE_WINDOWS_EXE, QUORVALE_WINDOWS_SETUP and QUORVALE_MONITOR_DPI_PROBE
+// (as scripts/test-windows.sh arranges). The suites run in the order written;
+// each run of the program serves one suite's tests.
 #include "platform/window_icon.h"
 #include "tests/support/program.h"
+#include "tests/support/program_session.h"
 #include "tests/support/scene_view.h"
 #include "tests/support/xdriver.h"
 #include "tests/windows/wine_screen.h"
 
 #include <gtest/gtest.h>
-
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -43,13 +42,11 @@ constexpr int MOUSE_CAMERA_ENTRY = 2;
 constexpr int EXIT_ENTRY = 5;
 constexpr unsigned LEFT_BUTTON = 1;
 constexpr unsigned RIGHT_BUTTON = 3;
-constexpr unsigned REPEAT_DELAY_MS = 100;
-constexpr unsigned REPEAT_INTERVAL_MS = 20;
 constexpr unsigned long ARGB_MASK = 0xFFFFFFFFul;
 
 constexpr char UNINSTALL_KEY[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale";
 // Bounded waits; Wine on a slow, shared machine takes its time to start.
-constexpr int WINE_START_WAIT_MS = 90000; // Wine makes its prefix on first start
+constexpr int WINE_START_WAIT_MS = 90000; // Wine's start, and a first window on a prefix just made
 constexpr int MOTION_GAP_MS = 50; // between motions that wait for Wine to change the pointer
 // Wine's helper processes start within seconds; bounded all the same.
 constexpr int WINE_COMMAND_TIMEOUT_S = 120;
@@ -78,8 +75,8 @@ constexpr int CLICK_Y = 650;
 constexpr int MENU_AT_X = 200;
 constexpr int MENU_AT_Y = 120;
 
-// What scripts/test-windows.sh hands over in the environment variable (the X
-// display, a file under test); a failure of the running test when it is unset.
+// What scripts/test-windows.sh hands over in the environment variable (a file
+// under test); a failure of the running test when it is unset.
 std::string handedOver(const char* variable)
 {
     const char* value = std::getenv(variable);
@@ -87,11 +84,22 @@ std::string handedOver(const char* variable)
     return value != nullptr ? value : "";
 }
 
-// The driver on the X server this process is given, for every run of the program.
-XDriver& xDriver()
+// A run of the Windows program `exe` on Wine's desktop at `dpi` (LogPixels).
+ProgramSession::Options underWine(const std::string& exe, int dpi = BASE_DPI)
 {
-    static XDriver driver;
-    return driver;
+    ProgramSession::Options options;
+    options.desktop = Desktop::Wine;
+    options.command = {"wine", exe};
+    options.logPixels = dpi;
+    options.startWaitMs = WINE_START_WAIT_MS;
+    return options;
+}
+
+// The command line run on the session's display, where Wine's processes reach
+// its desktop and its Wine server.
+std::string onDesktop(const ProgramSession& session, const std::string& command)
+{
+    return "env DISPLAY=" + session.display() + " " + command;
 }
 
 // What a command printed, with stderr dropped and the line ends trimmed.
@@ -104,121 +112,65 @@ std::string outputOf(const std::string& command)
     return text;
 }
 
-// Stop the Wine server and every Wine process, then start a fresh persistent
-// server with Wine's helper processes, the desktop at `dpi` (LogPixels). Their
-// output goes to /dev/null: they keep any pipe they inherit open for ever.
-// Wine's server keeps the key state of its desktop, so a program that ended on
-// a key press would leave that key held for the next one. True on success.
-bool restartWine(int dpi = BASE_DPI)
+// Pixels changed away from the torus between two captures STILL_GAP_MS apart.
+long motion(ProgramSession& session)
 {
-    const auto quietly = [](const std::string& command) {
-        return runCommand("timeout " + std::to_string(WINE_COMMAND_TIMEOUT_S) + " " + command +
-                          " </dev/null >/dev/null 2>&1").status == 0;
-    };
-    quietly("wineserver -k");
-    quietly("wineserver -w");
-    return quietly("wineserver -p") &&
-           quietly("wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /f /d " +
-                   std::to_string(dpi)) &&
-           quietly("wineboot");
+    const Capture before = session.capture();
+    pauseFor(STILL_GAP_MS);
+    return changesAwayFromTorus(before, session.capture());
 }
 
-// True if the X server that every run of the program needs answers, its keys
-// now repeating quickly, as on a desktop whose keyboard repeats: a key held in
-// another window then repeats into ours once the keyboard comes back.
-bool xServerAnswers()
+// Wait until nothing but the torus moves.
+bool waitUntilStanding(ProgramSession& session)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return false;
-    XAutoRepeatOn(display);
-    const bool repeats = XkbSetAutoRepeatRate(display, XkbUseCoreKbd, REPEAT_DELAY_MS, REPEAT_INTERVAL_MS) != 0;
-    XCloseDisplay(display);
-    return repeats && xDriver().connected();
-}
-
-// One run of the program: its window found and driven.
-class Session {
-public:
-    explicit Session(const std::string& exe) : program_({"wine", exe}, handedOver("DISPLAY"), {}) {}
-
-    ProgramProcess& program() { return program_; }
-    WindowId window() const { return window_; }
-
-    // Wait for the window and its first frame (the torus showing).
-    bool start()
-    {
-        window_ = driver_.findWindow(TITLE, WINE_START_WAIT_MS);
-        return window_ != 0 && pollUntil([&] {
-            const Capture shot = driver_.capture(window_);
-            return countPixels(shot, wholeCapture(shot), isTorusBlue) > 0;
-        });
-    }
-
-    // Pixels changed away from the torus between two captures STILL_GAP_MS apart.
-    long motion()
-    {
-        const Capture before = driver_.capture(window_);
-        pauseFor(STILL_GAP_MS);
-        return changesAwayFromTorus(before, driver_.capture(window_));
-    }
-
-    // Wait until nothing but the torus moves.
-    bool waitUntilStanding()
-    {
-        return pollUntil([&] {
-            const long changed = motion();
-            return changed >= 0 && changed <= STANDING_PIXELS;
-        }, WAIT_MS);
-    }
-
-    // True if nothing but the torus moves over the next STILL_SPAN_MS.
-    bool standsStill(std::string& detail)
-    {
-        const Capture from = driver_.capture(window_);
-        pauseFor(STILL_SPAN_MS);
-        const long changed = changesAwayFromTorus(from, driver_.capture(window_));
-        detail = std::to_string(changed) + " pixels changed away from the torus over " +
-                 std::to_string(STILL_SPAN_MS) + " ms";
+    return pollUntil([&] {
+        const long changed = motion(session);
         return changed >= 0 && changed <= STANDING_PIXELS;
-    }
+    }, WAIT_MS);
+}
 
-    // True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
-    bool staysStanding(std::string& detail)
-    {
-        detail = "the scene never stood still";
-        return waitUntilStanding() && standsStill(detail);
-    }
+// True if nothing but the torus moves over the next STILL_SPAN_MS.
+bool standsStill(ProgramSession& session, std::string& detail)
+{
+    const Capture from = session.capture();
+    pauseFor(STILL_SPAN_MS);
+    const long changed = changesAwayFromTorus(from, session.capture());
+    detail = std::to_string(changed) + " pixels changed away from the torus over " +
+             std::to_string(STILL_SPAN_MS) + " ms";
+    return changed >= 0 && changed <= STANDING_PIXELS;
+}
 
-    // Wait until the scene moves away from the torus (the tank drives).
-    bool waitUntilMoving()
-    {
-        return pollUntil([&] { return motion() > MOVING_PIXELS; }, WAIT_MS);
-    }
+// True if, once nothing but the torus moves, that holds for STILL_SPAN_MS.
+bool staysStanding(ProgramSession& session, std::string& detail)
+{
+    detail = "the scene never stood still";
+    return waitUntilStanding(session) && standsStill(session, detail);
+}
 
-    // Our window gets the keyboard back as a user gives it: focus and a click.
-    void takeKeyboard()
-    {
-        driver_.focus(window_);
-        driver_.movePointerIn(window_, CLICK_X, CLICK_Y);
-        driver_.buttonDown(LEFT_BUTTON);
-        driver_.buttonUp(LEFT_BUTTON);
-        driver_.sync();
-    }
+// Wait until the scene moves away from the torus (the tank drives).
+bool waitUntilMoving(ProgramSession& session)
+{
+    return pollUntil([&] { return motion(session) > MOVING_PIXELS; }, WAIT_MS);
+}
 
-private:
-    XDriver& driver_ = xDriver();
-    ProgramProcess program_;
-    WindowId window_ = 0;
-};
+// Our window gets the keyboard back as a user gives it: focus and a click.
+void takeKeyboard(ProgramSession& session)
+{
+    XDriver& driver = session.driver();
+    driver.focus(session.window());
+    driver.movePointerIn(session.window(), CLICK_X, CLICK_Y);
+    driver.buttonDown(LEFT_BUTTON);
+    driver.buttonUp(LEFT_BUTTON);
+    driver.sync();
+}
 
 // The desktop shows the program's own icon for its window: the one of 32
 // pixels (Wine's large one at 96 DPI, the small one at 192) pixel for pixel as
 // the picture the X11 build carries.
-void expectProgramIcon(const Session& session)
+void expectProgramIcon(const ProgramSession& session)
 {
     const WindowIcon& ours = windowIcons[WINDOW_ICON_COUNT - 1];
-    const std::vector<unsigned long> shown = windowIconPixels(session.window(), ours.width);
+    const std::vector<unsigned long> shown = windowIconPixels(session.display(), session.window(), ours.width);
     long differing = 0;
     for (std::size_t index = 0; index < shown.size(); ++index)
         if ((shown[index] & ARGB_MASK) != ours.argb[index])
@@ -230,22 +182,18 @@ void expectProgramIcon(const Session& session)
 }
 
 // Escape, pressed in the window, ends the program with status 0.
-void expectEscapeEnds(Session& session)
+void expectEscapeEnds(ProgramSession& session)
 {
-    session.takeKeyboard();
-    xDriver().keyDown("Escape");
-    const bool ended = session.program().waitForExit(WAIT_MS);
-    xDriver().keyUp("Escape");
-    xDriver().sync();
-    EXPECT_TRUE(ended && session.program().exitStatus() == 0)
-        << "Escape ends the program with status 0: exit status " << session.program().exitStatus();
+    takeKeyboard(session);
+    std::string report;
+    EXPECT_TRUE(session.quitWithEscape(report)) << "Escape ends the program with status 0: " << report;
 }
 
 // Open the menu with a right click where the pointer is, then click one of
 // its entries; false if no menu opened or it did not close.
-bool chooseFromMenu(Session& session, int entry)
+bool chooseFromMenu(ProgramSession& session, int entry)
 {
-    XDriver& driver = xDriver();
+    XDriver& driver = session.driver();
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
@@ -278,7 +226,7 @@ bool chooseFromMenu(Session& session, int entry)
     driver.sync();
     // Closed, it cannot be taken for the next menu opened; the Exit entry may
     // end the program (and take the menu with it) at once.
-    return pollUntil([&] { return !driver.isViewable(menu) || !session.program().running(); });
+    return pollUntil([&] { return !driver.isViewable(menu) || !session.running(); });
 }
 
 // The text holds every one of the parts; when it does not, the text is the message.
@@ -291,47 +239,50 @@ bool chooseFromMenu(Session& session, int entry)
 }
 
 // The Unix path of a Windows one, %VARIABLES% expanded, in Wine's prefix.
-std::string unixPath(const std::string& windowsPath)
+std::string unixPath(const ProgramSession& session, const std::string& windowsPath)
 {
-    return outputOf("winepath -u " + shellQuoted(outputOf("wine cmd /c echo " + shellQuoted(windowsPath))));
+    const std::string expanded = outputOf(onDesktop(session, "wine cmd /c echo " + shellQuoted(windowsPath)));
+    return outputOf(onDesktop(session, "winepath -u " + shellQuoted(expanded)));
 }
 
 // The run of the program that the running suite's tests share.
-std::unique_ptr<Session> run;
+std::unique_ptr<ProgramSession> run;
 
-// Start `run`; a fatal failure for the suite if its window does not draw.
-void startRun(const std::string& exe, const std::string& what)
+// Start `run` (after ending the one before: one Wine server per prefix);
+// failed, with the session's account of why, if its window does not draw.
+::testing::AssertionResult startRun(const ProgramSession::Options& options)
 {
-    run = std::make_unique<Session>(exe);
-    ASSERT_TRUE(run->start()) << what << ": " << run->program().standardError();
+    run.reset();
+    run = std::make_unique<ProgramSession>(options);
+    if (run->ready())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << run->startupProblem();
 }
 
 // Tests on one run of the program, started by the suite's SetUpTestSuite.
 class WineRun : public ::testing::Test {
 protected:
     static void TearDownTestSuite() { run.reset(); }
-    Session& session = *run;
-    XDriver& driver = xDriver();
+    ProgramSession& session = *run;
+    XDriver& driver = run->driver();
 };
 
 class FirstRun : public WineRun {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
-        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts and draws under Wine");
+        ASSERT_TRUE(startRun(underWine(handedOver("QUORVALE_WINDOWS_EXE"))))
+            << "the program starts and draws under Wine";
     }
 };
 
-// Wine's server may keep Escape as held after the first run ended on it (the
-// release went to no window): a fresh one for the next program.
+// A fresh Wine server: the first run ended on Escape, which Wine's server may
+// keep as held (the release went to no window).
 class SecondRun : public WineRun {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
-        ASSERT_TRUE(restartWine()) << "Wine restarts";
-        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts again");
+        ASSERT_TRUE(startRun(underWine(handedOver("QUORVALE_WINDOWS_EXE")))) << "the program starts again";
     }
 };
 
@@ -339,27 +290,29 @@ class ScaledRun : public WineRun {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
-        monitorDpi = restartWine(SCALED_DPI) ? outputOf("wine " + shellQuoted(probe())) : "";
+        ASSERT_TRUE(startRun(underWine(handedOver("QUORVALE_WINDOWS_EXE"), SCALED_DPI)))
+            << "the program starts at 192 DPI";
+        monitorDpi = outputOf(onDesktop(*run, "wine " + shellQuoted(probe())));
         ASSERT_TRUE(monitorDpi == "96" || monitorDpi == "192")
-            << "Wine restarts at 192 DPI: the monitor's DPI: \"" << monitorDpi << "\"";
-        startRun(handedOver("QUORVALE_WINDOWS_EXE"), "the program starts at 192 DPI");
+            << "Wine starts at 192 DPI: the monitor's DPI: \"" << monitorDpi << "\"";
     }
     static std::string probe() { return handedOver("QUORVALE_MONITOR_DPI_PROBE"); }
     inline static std::string monitorDpi;
 };
 
 // A silent install for this user alone, the installed program started from its
-// folder, and a silent uninstall that leaves none of it behind.
+// folder, and a silent uninstall that leaves none of it behind. Wine's commands
+// run on the desktop of `run`: the unpacked program's, then the installed one's.
 class Installer : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(xServerAnswers()) << "the X server answers";
-        ASSERT_TRUE(restartWine()) << "Wine restarts";
-        folder = unixPath("%LOCALAPPDATA%") + "/Programs/Quorvale";
-        shortcut = unixPath("%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
+        ASSERT_TRUE(startRun(underWine(handedOver("QUORVALE_WINDOWS_EXE"))))
+            << "Wine's desktop for the installer starts";
+        folder = unixPath(*run, "%LOCALAPPDATA%") + "/Programs/Quorvale";
+        shortcut = unixPath(*run, "%APPDATA%") + "/Microsoft/Windows/Start Menu/Programs/Quorvale.lnk";
     }
+    static void TearDownTestSuite() { run.reset(); }
     inline static std::string folder;
     inline static std::string shortcut;
 };
@@ -401,8 +354,8 @@ TEST_F(FirstRun, WindowIs1280x720)
 
 TEST_F(FirstRun, PrintsItsBannerInCrlfLines)
 {
-    session.program().waitForOutput("------\r\n", WAIT_MS);
-    EXPECT_EQ(session.program().standardOutput(), BANNER) << "the banner on standard output (CRLF lines)";
+    session.process().waitForOutput("------\r\n", WAIT_MS);
+    EXPECT_EQ(session.process().standardOutput(), BANNER) << "the banner on standard output (CRLF lines)";
 }
 
 TEST_F(FirstRun, DrawsTheBlueTorusInTheMiddle)
@@ -425,14 +378,14 @@ TEST_F(FirstRun, WindowCarriesTheProgramsIcon)
 
 TEST_F(FirstRun, HeldWDrivesTheTankAndLetGoItStops)
 {
-    session.takeKeyboard();
-    const bool stoodFirst = session.waitUntilStanding();
+    takeKeyboard(session);
+    const bool stoodFirst = waitUntilStanding(session);
     driver.keyDown("w");
-    const bool drove = session.waitUntilMoving();
+    const bool drove = waitUntilMoving(session);
     driver.keyUp("w");
     driver.sync();
     std::string detail;
-    const bool stopped = session.staysStanding(detail);
+    const bool stopped = staysStanding(session, detail);
     EXPECT_TRUE(stoodFirst && drove && stopped)
         << "held W drives the tank; let go, it stops: "
         << (stoodFirst ? "" : "the scene never stood still at first; ") << (drove ? "" : "W did not drive; ")
@@ -449,11 +402,11 @@ TEST_F(FirstRun, WTappedBetweenTwoTicksDrivesAStepThenStands)
         driver.keyUp("w");
     });
     const bool tapDrove = pollUntil([&] {
-        return session.waitUntilStanding() &&
+        return waitUntilStanding(session) &&
                changesAwayFromTorus(beforeTap, driver.capture(session.window())) > MOVING_PIXELS;
     }, WAIT_MS);
     std::string detail;
-    const bool tapStopped = session.staysStanding(detail);
+    const bool tapStopped = staysStanding(session, detail);
     EXPECT_TRUE(tapDrove && tapStopped) << "W tapped between two ticks drives the tank a step; then it stands: "
                                         << (tapDrove ? "" : "the tap did not drive; ") << detail;
 }
@@ -465,19 +418,19 @@ TEST_F(FirstRun, WTappedBetweenTwoTicksDrivesAStepThenStands)
 TEST_F(FirstRun, KeysAcrossAChangeOfFocus)
 {
     const WindowId other = driver.createWindow(1300, 760, 200, 200);
-    session.takeKeyboard();
-    session.waitUntilStanding();
+    takeKeyboard(session);
+    waitUntilStanding(session);
     driver.keyDown("a");
-    const bool turned = session.waitUntilMoving();
+    const bool turned = waitUntilMoving(session);
     driver.focus(other);
     driver.keyUp("a");
     driver.sync();
     std::string awayDetail;
-    const bool stoppedAway = session.staysStanding(awayDetail);
+    const bool stoppedAway = staysStanding(session, awayDetail);
     // The scene stands as the keyboard comes back: from then on nothing may move.
-    session.takeKeyboard();
+    takeKeyboard(session);
     std::string backDetail;
-    const bool stoppedBack = session.standsStill(backDetail);
+    const bool stoppedBack = standsStill(session, backDetail);
     EXPECT_TRUE(turned && stoppedAway && stoppedBack)
         << "A let go in another window: the tank stops turning and stays still when the keyboard comes back: "
         << (turned ? "" : "A did not turn the tank; ") << "away: " << awayDetail << "; back: " << backDetail;
@@ -485,19 +438,19 @@ TEST_F(FirstRun, KeysAcrossAChangeOfFocus)
     driver.focus(other);
     driver.keyDown("a");
     driver.sync();
-    session.takeKeyboard();
+    takeKeyboard(session);
     std::string heldDetail;
-    const bool ignored = session.standsStill(heldDetail);
+    const bool ignored = standsStill(session, heldDetail);
     driver.keyUp("a");
     driver.sync();
     EXPECT_TRUE(ignored) << "A pressed in another window and held on does not turn the tank: " << heldDetail;
 
-    session.waitUntilStanding();
+    waitUntilStanding(session);
     driver.keyDown("a");
-    const bool turnsAgain = session.waitUntilMoving();
+    const bool turnsAgain = waitUntilMoving(session);
     driver.keyUp("a");
     driver.sync();
-    session.waitUntilStanding();
+    waitUntilStanding(session);
     EXPECT_TRUE(turnsAgain) << "after the focus changes, a fresh press of A turns the tank again";
     driver.destroyWindow(other);
 }
@@ -512,7 +465,7 @@ TEST_F(FirstRun, EscapeEndsTheProgramWithStatus0)
 // pointer's look when the pointer next moves, as a user's hand does.
 TEST_F(SecondRun, MouseCameraHidesThePointerAndKeyboardCameraShowsIt)
 {
-    session.takeKeyboard();
+    takeKeyboard(session);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     int nudge = 0;
     const auto pointerHidden = [&] {
@@ -539,8 +492,8 @@ TEST_F(SecondRun, MouseCameraHidesThePointerAndKeyboardCameraShowsIt)
 // pressed after it: the tank drives once a click off the menu has closed it.
 TEST_F(SecondRun, EscapeHeldWhileTheMenuIsOpenDoesNotEndTheProgram)
 {
-    session.takeKeyboard();
-    session.waitUntilStanding();
+    takeKeyboard(session);
+    waitUntilStanding(session);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
@@ -553,27 +506,27 @@ TEST_F(SecondRun, EscapeHeldWhileTheMenuIsOpenDoesNotEndTheProgram)
     driver.buttonUp(LEFT_BUTTON);
     driver.sync();
     const bool closed = menu != 0 && pollUntil([&] { return !driver.isViewable(menu); }, WAIT_MS);
-    const bool drove = session.program().running() && session.waitUntilMoving();
+    const bool drove = session.process().running() && waitUntilMoving(session);
     driver.keyUp("w");
     driver.keyUp("Escape");
     driver.sync();
-    const bool stood = session.program().running() && session.waitUntilStanding();
-    EXPECT_TRUE(closed && drove && stood && session.program().running())
+    const bool stood = session.process().running() && waitUntilStanding(session);
+    EXPECT_TRUE(closed && drove && stood && session.process().running())
         << "Escape held while the menu is open does not end the program: "
         << (closed ? "menu closed" : "no menu, or it stayed open")
         << (drove ? "; W drove the tank" : "; W did not drive")
-        << (session.program().running() ? "; running" : "; the program ended");
+        << (session.process().running() ? "; running" : "; the program ended");
 }
 
 TEST_F(SecondRun, MenusExitEndsTheProgramWithStatus0)
 {
-    session.takeKeyboard();
+    takeKeyboard(session);
     driver.movePointerIn(session.window(), MENU_AT_X, MENU_AT_Y);
     const bool opened = chooseFromMenu(session, EXIT_ENTRY);
-    const bool ended = opened && session.program().waitForExit(WAIT_MS);
-    EXPECT_TRUE(ended && session.program().exitStatus() == 0)
+    const bool ended = opened && session.process().waitForExit(WAIT_MS);
+    EXPECT_TRUE(ended && session.process().exitStatus() == 0)
         << "the menu's Exit ends the program with status 0: "
-        << (opened ? "exit status " + std::to_string(session.program().exitStatus())
+        << (opened ? "exit status " + std::to_string(session.process().exitStatus())
                    : "the menu did not open and close");
 }
 
@@ -589,8 +542,8 @@ TEST_F(ScaledRun, ClientAreaAndLargeIconFollowTheMonitorsDpi)
     const int iconWidth = windowIcons[WINDOW_ICON_COUNT - 1].width * dpi / BASE_DPI;
     const std::string expected = monitorDpi + " " + std::to_string(WIDTH * dpi / BASE_DPI) + "x" +
                                  std::to_string(HEIGHT * dpi / BASE_DPI);
-    const std::string seen = outputOf("wine " + shellQuoted(probe()) + " " + shellQuoted(TITLE));
-    const bool iconThere = !windowIconPixels(session.window(), iconWidth).empty();
+    const std::string seen = outputOf(onDesktop(session, "wine " + shellQuoted(probe()) + " " + shellQuoted(TITLE)));
+    const bool iconThere = !windowIconPixels(session.display(), session.window(), iconWidth).empty();
     EXPECT_TRUE(seen == expected && iconThere)
         << "at LogPixels 192 the window's client area and its large icon follow the monitor's " << monitorDpi
         << " DPI: DPI and client area " << seen << ", large icon of " << iconWidth << " pixels "
@@ -604,7 +557,8 @@ TEST_F(ScaledRun, WindowCarriesTheProgramsIcon)
 
 TEST_F(Installer, SilentSetupInstallsIntoTheUsersProgramsWithAStartMenuShortcut)
 {
-    const bool ran = outputOf("wine " + shellQuoted(handedOver("QUORVALE_WINDOWS_SETUP")) + " /S; echo $?") == "0";
+    const bool ran =
+        outputOf(onDesktop(*run, "wine " + shellQuoted(handedOver("QUORVALE_WINDOWS_SETUP"))) + " /S; echo $?") == "0";
     EXPECT_TRUE(ran && std::filesystem::exists(folder + "/quorvale.exe") && std::filesystem::exists(shortcut))
         << "setup.exe /S installs into the user's programs, with a Start-menu shortcut: " << folder << "; "
         << shortcut;
@@ -612,7 +566,7 @@ TEST_F(Installer, SilentSetupInstallsIntoTheUsersProgramsWithAStartMenuShortcut)
 
 TEST_F(Installer, SetupRegistersTheUninstallerInTheUninstallKey)
 {
-    EXPECT_TRUE(holdsAll(outputOf("wine reg query " + shellQuoted(UNINSTALL_KEY)),
+    EXPECT_TRUE(holdsAll(outputOf(onDesktop(*run, "wine reg query " + shellQuoted(UNINSTALL_KEY))),
                          {"DisplayName", "DisplayVersion    REG_SZ    " QUORVALE_VERSION, "Publisher",
                           "DisplayIcon", "uninstall.exe"}))
         << "setup.exe registers the uninstaller, its version, publisher and icon in the Uninstall key";
@@ -620,19 +574,20 @@ TEST_F(Installer, SetupRegistersTheUninstallerInTheUninstallKey)
 
 TEST_F(Installer, InstalledProgramStartsAndEscapeEndsIt)
 {
-    Session session(folder + "/quorvale.exe");
-    const bool started = session.start() && session.program().waitForOutput("------\r\n", WAIT_MS);
-    EXPECT_TRUE(started && session.program().standardOutput() == BANNER)
-        << "the installed program starts and prints its banner: " << session.program().standardError();
-    expectEscapeEnds(session);
+    ASSERT_TRUE(startRun(underWine(folder + "/quorvale.exe"))) << "the installed program starts";
+    ProgramProcess& program = run->process();
+    const bool printed = program.waitForOutput("------\r\n", WAIT_MS);
+    EXPECT_TRUE(printed && program.standardOutput() == BANNER)
+        << "the installed program starts and prints its banner: " << program.standardError();
+    expectEscapeEnds(*run);
 }
 
 // The uninstaller runs on from a copy of itself in the temporary folder.
 TEST_F(Installer, SilentUninstallRemovesTheFilesTheShortcutAndTheUninstallKey)
 {
-    runCommand("wine " + shellQuoted(folder + "/uninstall.exe") + " /S");
+    runCommand(onDesktop(*run, "wine " + shellQuoted(folder + "/uninstall.exe") + " /S"));
     EXPECT_TRUE(pollUntil([&] {
         return !std::filesystem::exists(folder) && !std::filesystem::exists(shortcut) &&
-               runCommand("wine reg query " + shellQuoted(UNINSTALL_KEY)).status != 0;
+               runCommand(onDesktop(*run, "wine reg query " + shellQuoted(UNINSTALL_KEY))).status != 0;
     }, WINE_START_WAIT_MS)) << "uninstall.exe /S removes the files, the shortcut and the Uninstall key";
 }
