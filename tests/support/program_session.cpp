@@ -167,7 +167,12 @@ ProgramSession::ProgramSession(const Options& options)
         problem_ = "cannot connect or start the program";
         return;
     }
-    const WindowId found = driver_->findWindow(WINDOW_TITLE, options.startWaitMs);
+    // A program that ended shows no window later: no waiting out the bound.
+    WindowId found = 0;
+    pollUntil([&] {
+        found = driver_->findWindow(WINDOW_TITLE, 0);
+        return found != 0 || !process_->running();
+    }, options.startWaitMs);
     if (found == 0) {
         // What was left standing tells a program that hung from one that ended
         // and from a window manager that went away.
