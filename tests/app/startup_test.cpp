@@ -2,9 +2,12 @@
 #include "app/scene.h"
 #include "camera/camera.h"
 #include "platform/gl.h"
+#include "platform/platform.h"
+#include "tests/support/program.h"
 #include "tests/support/program_test.h"
 
 #include <cmath>
+#include <string>
 
 class StartupTest : public ProgramTest {};
 
@@ -13,6 +16,19 @@ TEST_F(StartupTest, WindowIsOpenAtItsStartSize)
     EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 1280);
     EXPECT_EQ(glutGet(GLUT_WINDOW_HEIGHT), 720);
     EXPECT_FLOAT_EQ(theCamera->aspect, 1280.0f / 720.0f);
+}
+
+// The program names its window itself as well, for a toolkit that has not
+// named it before mapping it (the system's freeglut): whatever the window
+// carried, it then has instance "quorvale" and class "Quorvale".
+TEST_F(StartupTest, TheProgramNamesItsWindowForTheDesktop)
+{
+    const std::string window = std::to_string(programWindow());
+    ASSERT_EQ(runCommand("xprop -id " + window + " -remove WM_CLASS").status, 0);
+    nameWindow();
+    const CommandResult named = runCommand("xprop -notype -id " + window + " WM_CLASS");
+    EXPECT_NE(named.output.find("WM_CLASS = \"quorvale\", \"Quorvale\""), std::string::npos)
+        << named.output;
 }
 
 // The start size by the desktop's DPI: 96 is 100 %, sizes round to whole
