@@ -135,6 +135,7 @@ ProgramSession::ProgramSession(const Options& options)
     (void)stopAtExitRegistered;
     openSessions().push_back(this);
     const bool wine = options.desktop == Desktop::Wine;
+    windowsMenus_ = wine;
     server_ = std::make_unique<XvfbServer>(wine ? WINE_SCREEN_WIDTH : SCREEN_WIDTH,
                                            wine ? WINE_SCREEN_HEIGHT : SCREEN_HEIGHT, SERVER_OPTIONS);
     if (!server_->running()) {
@@ -553,16 +554,20 @@ bool ProgramSession::waitForHighlight(WindowId menu, const WindowGeometry& place
     const ScreenPoint centre = menuEntryCentre(place, static_cast<int>(entry));
     const int x = static_cast<int>(centre.x);
     const int y = static_cast<int>(centre.y);
-    // Right of every label, where only the entry's background shows. The
-    // toolkit highlights on motion: move by a pixel each time it has not yet.
+    // Right of every label, where only the entry's background shows, lit;
+    // another entry's grey there says the menu is drawn. The toolkit
+    // highlights on motion: move by a pixel each time it has not yet.
     const int probeX = place.width - MENU_EDGE - 1;
+    const int otherY =
+        static_cast<int>(menuEntryCentre(place, entry == MenuChoice::LockCamera ? 2 : 1).y) - place.y;
+    const PixelClass lit = windowsMenus_ ? PixelClass(isWindowsMenuHighlight) : PixelClass(isMenuHighlight);
     int nudge = 0;
     if (waitUntil([&] {
             driver_->movePointer(x - (nudge++ % 2), y);
             driver_->sync();
             const Capture image = driver_->capture(menu);
             return image.width == place.width && image.height == place.height &&
-                   pixelIs(image, probeX, y - place.y, isMenuHighlight);
+                   pixelIs(image, probeX, y - place.y, lit) && pixelIs(image, probeX, otherY, isMenuGrey);
         }))
         return true;
     problem_ = "the menu never highlighted the entry under the pointer";

@@ -144,6 +144,7 @@ private:
     std::unique_ptr<ProgramProcess> desktop_;
     std::string runtimeDirectory_;    // the compositor's XDG_RUNTIME_DIR
     bool wineStarted_ = false;
+    bool windowsMenus_ = false;       // the menu lit as Windows lights it (Wine)
     std::string programDisplay_;      // the private server, or the compositor's Xwayland
     std::vector<std::string> programEnvironment_;
     std::unique_ptr<XDriver> driver_;

@@ -227,7 +227,8 @@ bool keysStillDriveTheTank(ProgramSession& session, const TankTracker& tracker, 
     TankDriver driver(session, tracker);
     const DriveStage stage = driver.drive({"w"}, untilXAtLeast(goal));
     if (!stage.finished) {
-        why = "W no longer drives the tank";
+        why = stage.path.empty() ? "the tank is nowhere in the start view (driven out of it?)"
+                                 : "W no longer drives the tank";
         return false;
     }
     if (!stage.stopped) {

@@ -28,7 +28,6 @@
 namespace {
 
 constexpr char TITLE[] = "Quorvale 1";
-constexpr char MENU_TITLE[] = "freeglut menu";
 constexpr char BANNER[] = "C++ and OpenGL Quorvale 1\r\n"
                           "Ferrowold version 0.55\r\n"
                           "Tamsrel aka Quennick\r\n"
@@ -37,7 +36,6 @@ constexpr int WIDTH = 1280;   // pixels
 constexpr int HEIGHT = 720;   // pixels
 constexpr int BASE_DPI = 96;      // dots per inch at 100 %, where the window is WIDTH x HEIGHT
 constexpr int SCALED_DPI = 192;   // dots per inch at 200 %
-constexpr int MENU_EDGE = 3; // pixels of bevel at each side of the menu
 constexpr int MOUSE_CAMERA_ENTRY = 2;
 constexpr int EXIT_ENTRY = 5;
 constexpr unsigned LEFT_BUTTON = 1;
@@ -197,29 +195,10 @@ bool chooseFromMenu(ProgramSession& session, int entry)
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
-    const WindowId menu = driver.findWindow(MENU_TITLE, WAIT_MS);
-    if (menu == 0)
-        return false;
-    const WindowGeometry place = driver.geometry(menu);
-    const ScreenPoint centre = menuEntryCentre(place, entry);
-    const int x = static_cast<int>(centre.x);
-    const int y = static_cast<int>(centre.y);
-    // Click only once the menu, drawn, shows the entry highlighted (seen
-    // right of its label, beside another entry's grey): then the toolkit has
-    // seen the pointer over it. It highlights on motion: move by a pixel each
-    // time it has not yet.
-    const int probeX = place.width - MENU_EDGE - 1;
-    const int otherY = static_cast<int>(menuEntryCentre(place, entry == 1 ? 2 : 1).y) - place.y;
-    int nudge = 0;
-    const bool highlighted = pollUntil([&] {
-        driver.movePointer(x - (nudge++ % 2), y);
-        driver.sync();
-        const Capture image = driver.capture(menu);
-        return image.width == place.width && image.height == place.height &&
-               pixelIs(image, probeX, y - place.y, isWindowsMenuHighlight) &&
-               pixelIs(image, probeX, otherY, isMenuGrey);
-    });
-    if (!highlighted)
+    // Click only once the menu shows the entry highlighted: then the toolkit
+    // has seen the pointer over it.
+    const WindowId menu = session.menuWindow(WAIT_MS);
+    if (menu == 0 || !session.pointAt(static_cast<MenuChoice>(entry)))
         return false;
     driver.buttonDown(LEFT_BUTTON);
     driver.buttonUp(LEFT_BUTTON);
@@ -498,7 +477,7 @@ TEST_F(SecondRun, EscapeHeldWhileTheMenuIsOpenDoesNotEndTheProgram)
     driver.buttonDown(RIGHT_BUTTON);
     driver.buttonUp(RIGHT_BUTTON);
     driver.sync();
-    const WindowId menu = driver.findWindow(MENU_TITLE, WAIT_MS);
+    const WindowId menu = session.menuWindow(WAIT_MS);
     driver.keyDown("Escape");
     driver.keyDown("w");
     driver.movePointerIn(session.window(), CLICK_X, CLICK_Y);
